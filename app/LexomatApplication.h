@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QApplication>
+#include <functional>
+
+// The application object. Qt does not carry exceptions through its event loop, so
+// notify() catches what an event handler throws and hands it to the failure handler
+// (the main window's AppException), which reports it and ends the program.
+class LexomatApplication : public QApplication {
+    Q_OBJECT
+public:
+    LexomatApplication(int &argc, char **argv);
+
+    using FailureHandler = std::function<void(const QString &message)>;
+    void SetFailureHandler(FailureHandler handler);
+    void HandleFailure(const QString &message);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    FailureHandler onFailure;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+// One card of the open library as the study engine sees it: its level and its ID.
+struct TCardEntry {
+    int32_t ImportanceField = 0;
+    int32_t ID = 0;
+};
+
+// The in-memory study state of the open library: (level, ID) entries in ascending
+// order of level, the five box counters and the answer streak. Words and
+// definitions stay in the file and are read by ID when a question is put.
+class TLexomatList {
+public:
+    TLexomatList();
+
+    void AddCard(int32_t id, int32_t level);
+    int32_t Count() const;
+    int32_t LevelAt(int32_t index) const;
+    int32_t IdAt(int32_t index) const;
+    void SortByLevel();
+
+    int32_t PickQuestionIndex();
+    int32_t PickFirstQuestionIndex();
+    struct OtherIds {
+        int32_t first, second, third;
+    };
+    OtherIds PickOtherIds(int32_t index);
+
+    void RecordRight();
+    void RecordWrong();
+    int32_t ApplyAnswer(int32_t index);
+    void ResetLevels();
+    void Clear();
+    std::string BoxFilter(int32_t boxCode) const;
+    bool AllKnown() const;
+
+    // Tests seed the generator to make picks repeatable; the program seeds it once
+    // from the clock.
+    void Seed(uint64_t seed);
+
+    int32_t Streak = 0;
+    int32_t DontKnowCount = 0;
+    int32_t Box1Count = 0;
+    int32_t Box2Count = 0;
+    int32_t Box3Count = 0;
+    int32_t KnowCount = 0;
+
+private:
+    int32_t RandomInRange(int32_t lo, int32_t hi); // both included
+    void CountIntoBox(int32_t level, int32_t delta);
+    void MoveBoxCount(int32_t oldLevel);
+
+    std::vector<TCardEntry> Items;
+    std::mt19937_64 rng;
+};

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+class QSqlDatabase;
+class QAbstractItemModel;
+
+// A table dataset in the classic sense over one table of the library file: a
+// current row, navigation, edit states, a filter and a sort, and display links
+// (an item model for grids and the current-row signals for bound edit boxes).
+//
+// Rows are presented on demand: the dataset keeps the presented order as a list of
+// row identities and reads a row's texts only when something asks for them, so
+// a million-row table stays cheap to open, count, filter and show.
+//
+// Every failure throws LexomatError with the driver's message and the file name.
+class TTable : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    explicit TTable(QObject *parent = nullptr);
+    ~TTable() override;
+
+    // Binding (done by Tdm::SetDatabasePath). The connection name is a QSqlDatabase
+    // connection owned by the data module.
+    void SetConnectionName(const QString &connectionName);
+    QString TableName() const;
+    void SetTableName(const QString &name); // "Library" or "TotalTime"; table must be closed
+
+    // Open/close. Open is cheap: rows are listed only when first needed.
+    void Open();
+    void Close();
+    bool Active() const;
+    void SetActive(bool on);
+    State GetState() const;
+
+    // Navigation over the presented rows (filtered and sorted).
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    bool Eof() const;
+    bool Bof() const;
+    int RecNo() const; // 0-based index of the current row, -1 when there is none
+    void SetRecNo(int index);
+    int RecordCount();  // rows presented, exact under a filter
+    bool IsEmpty();
+
+    // Moves to the first presented row whose field equals value (exact match).
+    bool Locate(const QString &fieldName, const QVariant &value);
+
+    // Field access on the current row (or on the edit buffer in Edit/Insert).
+    QVariant FieldByName(const QString &fieldName) const;
+    int FieldAsInteger(const QString &fieldName) const;
+    QString FieldAsString(const QString &fieldName) const;
+    void SetFieldValue(const QString &fieldName, const QVariant &value); // Edit/Insert only
+    QStringList FieldNames() const;
+
+    // Edit states. Insert and Append both add a new row at Post; Post writes it and
+    // makes it current. Cancel drops the edit buffer. Delete removes the current row.
+    void Edit();
+    void Insert();
+    void Append();
+    void Post();
+    void Cancel();
+    void Delete();
+
+    // Filter: "ID=12 OR ID=7 OR ID=-1" (any length) or "Word Like '%text%'" with
+    // quotes doubled. Anything else is refused with LexomatError when applied.
+    QString Filter() const;
+    void SetFilter(const QString &filterText);
+    bool Filtered() const;
+    void SetFiltered(bool on);
+
+    // Sort: "Word ASC", "Word DESC", "Definition ASC", "Definition DESC",
+    // "ImportanceField ASC", "ImportanceField DESC", or empty for the table's order.
+    QString Sort() const;
+    void SetSort(const QString &sortText);
+
+    // Display links: while disabled, grids and bound edits are not told of changes;
+    // enabling them again tells them once.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const;
+
+    // The model through which grids show the presented rows: one column per field in
+    // table order, headers are the field names. Read-only through the model.
+    QAbstractItemModel *Model();
+
+    // A display hook on a text field: the grid shows what it returns for each value.
+    using GetTextHook = std::function<QString(const QVariant &value)>;
+    void SetOnGetText(const QString &fieldName, GetTextHook hook);
+
+signals:
+    void stateChanged();   // Inactive/Browse/Edit/Insert changed
+    void rowChanged();     // current row moved or its values changed
+    void dataReset();      // presented rows changed (open, filter, sort, post, delete)
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

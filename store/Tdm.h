@@ -1,0 +1,44 @@
+#pragma once
+
+#include "store/MyTextDatabaseRec.h"
+#include <QObject>
+#include <QString>
+
+class TTable;
+
+// The data module: the one connection to the attached library file and the one
+// table dataset through which every window reaches it.
+class Tdm : public QObject {
+    Q_OBJECT
+public:
+    explicit Tdm(QObject *parent = nullptr);
+    ~Tdm() override;
+
+    void SetDatabasePath(const QString &path); // attaches, opens nothing
+    QString DatabasePath() const;
+    void OpenDatabase();  // opens the connection, checks the schema, activates tb_library
+    void CloseDatabase(); // no effect on what is already closed
+    bool Connected() const;
+    MyTextDatabaseRec GetRecordByID(int32_t id);
+
+    // One transaction around a save, so that levels and time are written all or none.
+    void BeginTransaction();
+    void CommitTransaction();
+    void RollbackTransaction(); // no effect when no transaction is open
+    bool InTransaction() const;
+
+    // Creates an empty library file with the two tables (for the editor and tests).
+    static void CreateLibraryFile(const QString &path);
+
+    QString ConnectionName() const;
+
+    TTable *tb_library;
+    // ds_library of the classic design is tb_library->Model(): grids bind to it.
+
+private:
+    QString path;
+    QString connectionName;
+    bool inTransaction = false;
+};
+
+extern Tdm *dm;
