@@ -1,15 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <random>
-#include <string>
-#include <vector>
+#include "engine/CardEntry.h"
+#include "engine/CardSequence.h"
 
-// One card of the open library as the study engine sees it: its level and its ID.
-struct TCardEntry {
-    int32_t ImportanceField = 0;
-    int32_t ID = 0;
-};
+#include <cstdint>
+#include <string>
 
 // The in-memory study state of the open library: (level, ID) entries in ascending
 // order of level, the five box counters and the answer streak. Words and
@@ -40,7 +35,7 @@ public:
     bool AllKnown() const;
 
     // Tests seed the generator to make picks repeatable; the program seeds it once
-    // from the clock.
+    // from the clock. The generator is the program's shared one (engine/Random.h).
     void Seed(uint64_t seed);
 
     int32_t Streak = 0;
@@ -54,7 +49,11 @@ private:
     int32_t RandomInRange(int32_t lo, int32_t hi); // both included
     void CountIntoBox(int32_t level, int32_t delta);
     void MoveBoxCount(int32_t oldLevel);
+    int32_t NewLevel(int32_t oldLevel) const;
+    int32_t InsertPosition(int32_t level) const;
 
-    std::vector<TCardEntry> Items;
-    std::mt19937_64 rng;
+    CardSequence Items;
+    // True while the entries are known to be in non-decreasing order of level; then
+    // the re-insert place is found by binary search instead of a walk.
+    bool ordered = true;
 };
