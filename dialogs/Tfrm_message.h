@@ -4,9 +4,13 @@
 
 class QLabel;
 class TBitBtnWithColor;
+namespace Ui {
+class Tfrm_message;
+}
 
 // The program's own message box: caption, one text, one to three coloured buttons;
 // exec() answers mrYes (left), mrNo (centre) or mrCancel (right, or the title bar).
+// Escape does nothing. Texts may begin with LF CR; each such pair is one line break.
 class Tfrm_message : public QDialog {
     Q_OBJECT
 public:
@@ -17,11 +21,31 @@ public:
     void Set2Buttons();
     void Set3Buttons();
 
+    void Left_BitBtnWithColorClick();
+    void Center_BitBtnWithColorClick();
+    void Right_BitBtnWithColorClick();
+
     QLabel *Image1 = nullptr;
     QLabel *Label1 = nullptr;
     TBitBtnWithColor *Left_BitBtnWithColor = nullptr;
     TBitBtnWithColor *Center_BitBtnWithColor = nullptr;
     TBitBtnWithColor *Right_BitBtnWithColor = nullptr;
+
+public slots:
+    void reject() override;
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void PaintLabel1();
+
+    Ui::Tfrm_message *ui;
 };
 
 extern Tfrm_message *frm_message;

@@ -1,0 +1,48 @@
+#include "dialogs/Tfrm_message.h"
+#include "tools/screenshot/Shot.h"
+#include "widgets/TBitBtnWithColor.h"
+#include <QLabel>
+
+static ShotRegistration messageBox("Tfrm_message", [] {
+    frm_message->setWindowTitle("Save");
+    frm_message->Label1->setText("\n\rSave current session ?");
+    frm_message->Set3Buttons();
+    return static_cast<QWidget *>(frm_message);
+});
+
+namespace {
+QWidget *buttonStates = nullptr;
+
+TBitBtnWithColor *AddButton(QWidget *parent, const QString &caption, int x) {
+    auto *button = new TBitBtnWithColor(parent);
+    button->setGeometry(x, 16, 75, 25);
+    button->setText(caption);
+    button->SetColor(Qt::white);
+    button->setFocusPolicy(Qt::NoFocus); // only the active one takes the focus
+    return button;
+}
+
+// Normal, active, pressed, disabled, and a kind with its glyph, on a white window.
+QWidget *ButtonStates() {
+    buttonStates = new QWidget;
+    buttonStates->setFixedSize(5 * 85 + 10, 57);
+    QPalette palette = buttonStates->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    buttonStates->setPalette(palette);
+    buttonStates->setAutoFillBackground(true);
+    buttonStates->setFont(QFont("MS Sans Serif", 8));
+    AddButton(buttonStates, "Normal", 10);
+    TBitBtnWithColor *active = AddButton(buttonStates, "&Active", 95);
+    active->setFocusPolicy(Qt::StrongFocus);
+    active->setFocus();
+    AddButton(buttonStates, "Pressed", 180)->setDown(true);
+    AddButton(buttonStates, "Disabled", 265)->setEnabled(false);
+    AddButton(buttonStates, QString(), 350)->SetKind(bkOK);
+    return buttonStates;
+}
+} // namespace
+
+static ShotRegistration buttons("TBitBtnWithColor-states", ButtonStates, [] {
+    delete buttonStates;
+    buttonStates = nullptr;
+});
