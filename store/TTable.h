@@ -48,7 +48,7 @@ public:
     bool Bof() const;
     int RecNo() const; // 0-based index of the current row, -1 when there is none
     void SetRecNo(int index);
-    int RecordCount();  // rows presented, exact under a filter
+    int RecordCount(); // rows presented, exact under a filter
     bool IsEmpty();
 
     // Moves to the first presented row whose field equals value (exact match).
@@ -96,10 +96,24 @@ public:
     using GetTextHook = std::function<QString(const QVariant &value)>;
     void SetOnGetText(const QString &fieldName, GetTextHook hook);
 
+    // For the model: all values of the presented row at index (table order), and the
+    // text a grid shows for a value of a column (through the display hook if any).
+    QVariantList RowValuesAt(int index);
+    // All values of the row with this ID (rowid), whatever the filter; empty when the
+    // table has no such row. One primary-key lookup; the current row does not move.
+    QVariantList RowValuesByID(qint64 id);
+    QString DisplayText(int column, const QVariant &value) const;
+
+    // Reads the rows again, keeping the current row where it still is (after the file
+    // changed behind the dataset, e.g. a rolled-back save).
+    void Refresh();
+    // Closes and drops every statement on the connection, before it is closed.
+    void ReleaseConnection();
+
 signals:
-    void stateChanged();   // Inactive/Browse/Edit/Insert changed
-    void rowChanged();     // current row moved or its values changed
-    void dataReset();      // presented rows changed (open, filter, sort, post, delete)
+    void stateChanged(); // Inactive/Browse/Edit/Insert changed
+    void rowChanged();   // current row moved or its values changed
+    void dataReset();    // presented rows changed (open, filter, sort, post, delete)
 
 private:
     struct Impl;

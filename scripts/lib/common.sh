@@ -6,7 +6,7 @@ BUILD="${LEXOMAT_BUILD:-$ROOT/build}"
 
 # Debian packages that building, testing offscreen and screenshots need.
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-  libqt6sql6-sqlite libsqlite3-dev qt6-multimedia-dev libsndfile1-dev
+  libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
   fonts-dejavu-core fonts-liberation clang-format)
 
 ensure_packages() {

@@ -33,6 +33,7 @@ int main(int argc, char *argv[]) {
     }
     LexomatApplication app(argc, argv);
     QApplication::setApplicationName("Lexomat");
+    InstallFontSubstitutes();
     const QString data = QString::fromLocal8Bit(argv[1]);
     const QString out = QString::fromLocal8Bit(argv[2]);
     QTemporaryDir work;

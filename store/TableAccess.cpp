@@ -1,0 +1,327 @@
+#include "store/TableAccess.h"
+
+#include "platform/LexomatError.h"
+
+#include <algorithm>
+#include <limits>
+#include <sqlite3.h>
+
+namespace {
+// A stored number read as a 32-bit whole number, or the file is refused rather than
+// its value guessed at.
+int32_t WholeNumber(const SqliteStatement &row, int column, const QString &name) {
+    if (row.Type(column) == SQLITE_INTEGER) {
+        const int64_t n = row.Int(column);
+        if (n >= std::numeric_limits<int32_t>::min() && n <= std::numeric_limits<int32_t>::max())
+            return int32_t(n);
+    }
+    const QVariant v = row.Value(column);
+    bool ok = false;
+    const qlonglong n =
+        v.typeId() == QMetaType::Double ? qlonglong(v.toDouble()) : v.toLongLong(&ok);
+    if (v.typeId() == QMetaType::Double)
+        ok = double(n) == v.toDouble();
+    if (v.typeId() == QMetaType::QString || v.isNull() || !ok ||
+        n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max())
+        throw LexomatError(QString("The library file \"%1\" has a %2 that is not a whole number "
+                                   "(\"%3\") in row %4.")
+                               .arg(SqliteFileName(row.Handle()), name, v.toString())
+                               .arg(row.Int(0)));
+    return int32_t(n);
+}
+} // namespace
+
+TableAccess::TableAccess(sqlite3 *db, const QString &table)
+    : db(db), table(table), quotedTable(QuotedName(table)) {
+    columns = ReadTableColumns(db, table);
+    if (columns.empty())
+        throw LexomatError(
+            QString("The library file \"%1\" has no table %2.").arg(SqliteFileName(db), table));
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const TableColumn &c = columns[i];
+        if (c.primaryKey && c.type.compare("INTEGER", Qt::CaseInsensitive) == 0)
+            identityColumn = int(i);
+        else if (c.integer && cachedColumn < 0)
+            cachedColumn = int(i);
+    }
+    readRow =
+        SqliteStatement(db, "SELECT * FROM " + quotedTable + " WHERE rowid=?", "Reading a row");
+    exists =
+        SqliteStatement(db, "SELECT 1 FROM " + quotedTable + " WHERE rowid=?", "Looking for a row");
+    dataVersion = SqliteStatement(db, "PRAGMA data_version", "Reading the file's version");
+    deleteRow =
+        SqliteStatement(db, "DELETE FROM " + quotedTable + " WHERE rowid=?", "Deleting the row");
+}
+
+TableAccess::~TableAccess() = default;
+
+int64_t TableAccess::DataVersion() {
+    dataVersion.Step();
+    const int64_t v = dataVersion.Int(0);
+    dataVersion.Reset();
+    return v;
+}
+
+bool TableAccess::Valid() const {
+    return baseValid && !stale && sqlite3_total_changes64(db) == snapChanges;
+}
+
+bool TableAccess::BaseCurrent() {
+    if (!baseValid || stale || sqlite3_total_changes64(db) != snapChanges)
+        return false;
+    if (verifiedInTransaction)
+        return true;
+    const bool current = DataVersion() == snapVersion;
+    verifiedInTransaction = current && !sqlite3_get_autocommit(db);
+    return current;
+}
+
+void TableAccess::BuildBase() {
+    baseIds.clear();
+    baseInts.clear();
+    // IDs mostly run from 1 up, so the largest is a fair guess of the count.
+    const size_t guess = size_t(std::clamp<int64_t>(MaxRowid(), 0, int64_t(1) << 24));
+    baseIds.reserve(guess);
+    if (cachedColumn >= 0)
+        baseInts.reserve(guess);
+    QByteArray sql = "SELECT rowid";
+    if (cachedColumn >= 0)
+        sql += ", " + QuotedName(columns[size_t(cachedColumn)].name);
+    sql += " FROM " + quotedTable + " ORDER BY rowid";
+    SqliteStatement scan(db, sql, "Reading the table");
+    while (scan.Step()) {
+        baseIds.push_back(scan.Int(0));
+        if (cachedColumn >= 0)
+            baseInts.push_back(WholeNumber(scan, 1, columns[size_t(cachedColumn)].name));
+    }
+    baseValid = true;
+    stale = false;
+    snapChanges = sqlite3_total_changes64(db);
+    snapVersion = DataVersion();
+}
+
+const std::vector<int64_t> &TableAccess::BaseIds() {
+    if (!BaseCurrent())
+        BuildBase();
+    return baseIds;
+}
+
+int64_t TableAccess::BaseIndex(int64_t rowid) {
+    BaseIds();
+    return IndexUnchecked(rowid);
+}
+
+int64_t TableAccess::IndexUnchecked(int64_t rowid) const {
+    const auto it = std::lower_bound(baseIds.begin(), baseIds.end(), rowid);
+    return it != baseIds.end() && *it == rowid ? int64_t(it - baseIds.begin()) : -1;
+}
+
+bool TableAccess::Exists(int64_t rowid) {
+    exists.BindInt(1, rowid);
+    const bool found = exists.Step();
+    exists.Reset();
+    return found;
+}
+
+int64_t TableAccess::MaxRowid() {
+    SqliteStatement max(db, "SELECT max(rowid) FROM " + quotedTable, "Reading the table");
+    return max.Step() ? max.Int(0) : 0;
+}
+
+bool TableAccess::Seek(int64_t rowid) {
+    Unseek();
+    readRow.BindInt(1, rowid);
+    seeked = readRow.Step();
+    seekedRowid = rowid;
+    return seeked;
+}
+
+void TableAccess::Unseek() {
+    if (seeked)
+        readRow.Reset();
+    seeked = false;
+}
+
+std::vector<QVariant> TableAccess::ReadRow(int64_t rowid) {
+    Unseek();
+    std::vector<QVariant> values;
+    readRow.BindInt(1, rowid);
+    if (readRow.Step())
+        for (size_t i = 0; i < columns.size(); ++i)
+            values.push_back(readRow.Value(int(i)));
+    readRow.Reset();
+    return values;
+}
+
+void TableAccess::ScanText(int column,
+                           const std::function<void(int64_t, const char *, int)> &each) {
+    SqliteStatement scan(db,
+                         "SELECT rowid, " + QuotedName(columns[size_t(column)].name) + " FROM " +
+                             quotedTable + " ORDER BY rowid",
+                         "Reading the table");
+    while (scan.Step()) {
+        int size = 0;
+        const char *bytes = scan.TextBytes(1, &size);
+        each(scan.Int(0), bytes ? bytes : "", size);
+    }
+}
+
+std::vector<int64_t> TableAccess::RowsWhereEquals(int column, const QVariant &value) {
+    std::vector<int64_t> rows;
+    SqliteStatement find(db,
+                         "SELECT rowid FROM " + quotedTable + " WHERE " +
+                             QuotedName(columns[size_t(column)].name) + "=? ORDER BY rowid",
+                         "Looking for a row");
+    find.Bind(1, Converted(column, value));
+    while (find.Step())
+        rows.push_back(find.Int(0));
+    return rows;
+}
+
+QVariant TableAccess::Converted(int column, const QVariant &value) const {
+    const TableColumn &c = columns[size_t(column)];
+    if (value.isNull())
+        return {};
+    if (c.integer) {
+        bool ok = false;
+        const qlonglong v = value.typeId() == QMetaType::QString
+                                ? value.toString().trimmed().toLongLong(&ok)
+                                : value.toLongLong(&ok);
+        if (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
+            return {};
+        if (!ok || v < std::numeric_limits<int32_t>::min() ||
+            v > std::numeric_limits<int32_t>::max())
+            throw LexomatError(QString("\"%1\" is not a whole number for %2 (library file \"%3\").")
+                                   .arg(value.toString(), c.name, SqliteFileName(db)));
+        return QVariant(int(v));
+    }
+    if (c.text) {
+        const QString s = value.toString();
+        if (c.maxLength > 0 && s.size() > c.maxLength)
+            throw LexomatError(
+                QString("%1 can hold at most %2 characters; \"%3...\" is longer (library file "
+                        "\"%4\").")
+                    .arg(c.name)
+                    .arg(c.maxLength)
+                    .arg(s.left(20), SqliteFileName(db)));
+        return s;
+    }
+    return value;
+}
+
+void TableAccess::Resnapshot(bool wasCurrent) {
+    if (wasCurrent)
+        snapChanges = sqlite3_total_changes64(db);
+    else
+        baseValid = false;
+}
+
+int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vector<bool> &set) {
+    Unseek();
+    std::vector<QVariant> converted(columns.size());
+    uint64_t mask = 0;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (set[i]) {
+            converted[i] = Converted(int(i), values[i]);
+            mask |= uint64_t(1) << i;
+        }
+    auto it = inserts.find(mask);
+    if (it == inserts.end()) {
+        QByteArray names, marks;
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (set[i]) {
+                names += (names.isEmpty() ? "" : ", ") + QuotedName(columns[i].name);
+                marks += marks.isEmpty() ? "?" : ", ?";
+            }
+        const QByteArray sql =
+            mask ? "INSERT INTO " + quotedTable + " (" + names + ") VALUES (" + marks + ")"
+                 : "INSERT INTO " + quotedTable + " DEFAULT VALUES";
+        it = inserts.emplace(mask, SqliteStatement(db, sql, "Adding the row")).first;
+    }
+    SqliteStatement &insert = it->second;
+    int n = 0;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (set[i])
+            insert.Bind(++n, converted[i]);
+    const bool wasCurrent = BaseCurrent();
+    insert.Step();
+    insert.Reset();
+    const int64_t rowid = sqlite3_last_insert_rowid(db);
+    if (wasCurrent) {
+        const auto at = std::lower_bound(baseIds.begin(), baseIds.end(), rowid);
+        const size_t index = size_t(at - baseIds.begin());
+        baseIds.insert(at, rowid);
+        if (cachedColumn >= 0)
+            baseInts.insert(baseInts.begin() + ptrdiff_t(index),
+                            int32_t(converted[size_t(cachedColumn)].toInt()));
+    }
+    Resnapshot(wasCurrent);
+    return rowid;
+}
+
+void TableAccess::Update(int64_t rowid, const std::vector<QVariant> &values,
+                         const std::vector<bool> &set) {
+    Unseek();
+    std::vector<QVariant> converted(columns.size());
+    uint64_t mask = 0;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (set[i]) {
+            converted[i] = Converted(int(i), values[i]);
+            mask |= uint64_t(1) << i;
+        }
+    if (!mask)
+        return;
+    auto it = updates.find(mask);
+    if (it == updates.end()) {
+        QByteArray assignments;
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (set[i])
+                assignments +=
+                    (assignments.isEmpty() ? "" : ", ") + QuotedName(columns[i].name) + "=?";
+        it = updates
+                 .emplace(mask, SqliteStatement(db,
+                                                "UPDATE " + quotedTable + " SET " + assignments +
+                                                    " WHERE rowid=?",
+                                                "Saving the row"))
+                 .first;
+    }
+    SqliteStatement &update = it->second;
+    int n = 0;
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (set[i])
+            update.Bind(++n, converted[i]);
+    update.BindInt(n + 1, rowid);
+    const bool wasCurrent = BaseCurrent();
+    update.Step();
+    update.Reset();
+    if (sqlite3_changes(db) == 0) {
+        baseValid = false;
+        throw LexomatError(QString("Saving the row failed on the library file \"%1\": the row "
+                                   "is no longer in the table %2.")
+                               .arg(SqliteFileName(db), table));
+    }
+    const bool identityChanged = identityColumn >= 0 && set[size_t(identityColumn)];
+    if (wasCurrent && !identityChanged && cachedColumn >= 0 && set[size_t(cachedColumn)]) {
+        const int64_t index = IndexUnchecked(rowid);
+        if (index >= 0)
+            baseInts[size_t(index)] = int32_t(converted[size_t(cachedColumn)].toInt());
+    }
+    Resnapshot(wasCurrent && !identityChanged);
+}
+
+void TableAccess::Delete(int64_t rowid) {
+    Unseek();
+    const bool wasCurrent = BaseCurrent();
+    deleteRow.BindInt(1, rowid);
+    deleteRow.Step();
+    deleteRow.Reset();
+    if (wasCurrent) {
+        const auto at = std::lower_bound(baseIds.begin(), baseIds.end(), rowid);
+        if (at != baseIds.end() && *at == rowid) {
+            if (cachedColumn >= 0)
+                baseInts.erase(baseInts.begin() + (at - baseIds.begin()));
+            baseIds.erase(at);
+        }
+    }
+    Resnapshot(wasCurrent);
+}
