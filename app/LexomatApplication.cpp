@@ -5,7 +5,9 @@
 
 LexomatApplication::LexomatApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 
-void LexomatApplication::SetFailureHandler(FailureHandler handler) { onFailure = std::move(handler); }
+void LexomatApplication::SetFailureHandler(FailureHandler handler) {
+    onFailure = std::move(handler);
+}
 
 void LexomatApplication::HandleFailure(const QString &message) {
     if (onFailure) {

@@ -1,5 +1,6 @@
 #include "app/StartupSequence.h"
 
+#include "app/LexomatApplication.h"
 #include "app/TForm1.h"
 #include "dialogs/Tfrm_about.h"
 #include "dialogs/Tfrm_fontalign.h"
@@ -9,7 +10,9 @@
 #include "editor/Tfrm_addlibrary.h"
 #include "editor/Tfrm_admin.h"
 #include "editor/Tfrm_sheet.h"
+#include "platform/LexomatError.h"
 #include "store/Tdm.h"
+#include <QFont>
 
 void CreateAllWindows() {
     Form1 = new TForm1;
@@ -40,4 +43,27 @@ void DestroyAllWindows() {
     destroy(frm_showpackage);
     destroy(dm);
     destroy(Form1);
+}
+
+static void reportFailure(const QString &message) {
+    if (auto *app = qobject_cast<LexomatApplication *>(QCoreApplication::instance()))
+        app->HandleFailure(message);
+}
+
+bool StartWindows() {
+    try {
+        CreateAllWindows();
+        return true;
+    } catch (const LexomatError &error) {
+        DestroyAllWindows();
+        reportFailure(error.message());
+    } catch (const std::exception &error) {
+        DestroyAllWindows();
+        reportFailure(QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}
+
+void InstallFontSubstitutes() {
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }

@@ -4,18 +4,13 @@
 
 int main(int argc, char *argv[]) {
     LexomatApplication app(argc, argv);
-    QApplication::setApplicationName("Lexomat");
-    QApplication::setApplicationDisplayName("Lexomat");
-    int result = 0;
-    try {
-        CreateAllWindows();
-        Form1->show();
-        result = app.exec();
-    } catch (const std::exception &) {
-        // Failures during creation reach the failure handler through notify() or
-        // the window's own handler; nothing else to do here.
-        result = 1;
-    }
+    QApplication::setApplicationName(QStringLiteral("Lexomat"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Lexomat"));
+    InstallFontSubstitutes();
+    if (!StartWindows())
+        return 1;
+    Form1->show();
+    const int result = app.exec();
     DestroyAllWindows();
     return result;
 }

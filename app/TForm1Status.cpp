@@ -1,0 +1,156 @@
+// The clocks, pause and the box counters with their viewer.
+#include "app/TForm1.h"
+
+#include "app/SecondsToText.h"
+#include "app/SessionStore.h"
+#include "dialogs/Tfrm_showpackage.h"
+#include "engine/LexomatList.h"
+#include "store/TTable.h"
+#include "store/Tdm.h"
+#include <QApplication>
+#include <QLabel>
+
+void TForm1::TimerElapsedTimer() {
+    if (s.Studying && !s.Paused)
+        ++s.ElapsedSeconds;
+    lbElapsedTime->setText(SecondsToText(s.ElapsedSeconds));
+}
+
+void TForm1::TimerTotalTimer() {
+    if (s.Studying && !s.Paused)
+        ++s.TotalSeconds;
+    lbTotalTime->setText(SecondsToText(s.TotalSeconds));
+}
+
+void TForm1::SetTotalTime() {
+    s.TotalSeconds = 0;
+    s.TotalSeconds = SessionStore::LoadTotalTime(*dm);
+    lbTotalTime->setText(SecondsToText(s.TotalSeconds));
+}
+
+void TForm1::VisualFeedback() {
+    lbKnowsGE3->setText(QString::number(cardList->KnowCount));
+    lbKnows2->setText(QString::number(cardList->Box3Count));
+    lbKnows1->setText(QString::number(cardList->Box2Count));
+    lbKnows0->setText(QString::number(cardList->Box1Count));
+    lbKnowsUE1->setText(QString::number(cardList->DontKnowCount));
+    lbCount->setText(QString::number(cardList->Count()));
+}
+
+void TForm1::SetTextColor(const QColor &color) {
+    for (QLabel *label :
+         {LabellTextWord, Label_definitie1, Label_definitie2, Label_definitie3, Label_definitie4}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+    }
+}
+
+QColor TForm1::DefinitionTextColor() const {
+    return Label_definitie1->palette().color(QPalette::WindowText);
+}
+
+void TForm1::EndPause() {
+    s.Paused = false;
+    Pause1->setText(QStringLiteral("Pause"));
+    SetTextColor(QApplication::palette().color(QPalette::WindowText));
+}
+
+void TForm1::Pause1Click() {
+    if (!s.LibraryOpen) {
+        NoLibraryOpen();
+        return;
+    }
+    if (!s.Paused) {
+        s.Paused = true;
+        EnableAllButtons(false);
+        SetTextColor(QColor(128, 128, 128));
+        Pause1->setText(QStringLiteral("Continue"));
+    } else {
+        EndPause();
+        EnableAllButtons(true);
+    }
+}
+
+namespace {
+const QString AllCards = QStringLiteral("All the cards!");
+const QString DontKnowCards = QStringLiteral("You don't know these cards!");
+const QString Box1Cards =
+    QStringLiteral("You haven't been asked or you know these cards very little !");
+const QString Box2Cards = QStringLiteral("You know these cards a little !");
+const QString Box3Cards = QStringLiteral("You know these cards !");
+const QString KnownCards = QStringLiteral("You know these cards very well !");
+
+void setHeading(const QString &heading) {
+    if (frm_showpackage->Label1)
+        frm_showpackage->Label1->setText(heading);
+}
+} // namespace
+
+void TForm1::ImageXClick(const QString &heading, int32_t boxCode) {
+    if (!s.LibraryOpen) {
+        NoLibraryOpen();
+        return;
+    }
+    setHeading(heading);
+    dm->tb_library->SetFilter(QString::fromStdString(cardList->BoxFilter(boxCode)));
+    dm->tb_library->SetFiltered(true);
+    frm_showpackage->exec();
+    dm->tb_library->SetSort(QString());
+    dm->tb_library->SetFiltered(false);
+}
+
+void TForm1::Label1Click() {
+    if (!s.LibraryOpen) {
+        NoLibraryOpen();
+        return;
+    }
+    setHeading(AllCards);
+    frm_showpackage->exec();
+    dm->tb_library->SetSort(QString());
+    dm->tb_library->SetFiltered(false);
+}
+void TForm1::lbCountClick() {
+    Label1Click();
+}
+
+// Box 1 keeps the column order chosen in its viewer for the next time.
+void TForm1::Label3Click() {
+    if (!s.LibraryOpen) {
+        NoLibraryOpen();
+        return;
+    }
+    setHeading(Box1Cards);
+    dm->tb_library->SetFilter(QString::fromStdString(cardList->BoxFilter(0)));
+    dm->tb_library->SetFiltered(true);
+    frm_showpackage->exec();
+    dm->tb_library->SetFiltered(false);
+}
+void TForm1::lbKnows0Click() {
+    Label3Click();
+}
+
+void TForm1::Label2Click() {
+    ImageXClick(DontKnowCards, -1);
+}
+void TForm1::lbKnowsUE1Click() {
+    ImageXClick(DontKnowCards, -1);
+}
+void TForm1::Label4Click() {
+    ImageXClick(Box2Cards, 1);
+}
+void TForm1::lbKnows1Click() {
+    ImageXClick(Box2Cards, 1);
+}
+void TForm1::Label6Click() {
+    ImageXClick(Box3Cards, 2);
+}
+void TForm1::lbKnows2Click() {
+    ImageXClick(Box3Cards, 2);
+}
+void TForm1::Label8Click() {
+    ImageXClick(KnownCards, 3);
+}
+void TForm1::lbKnowsGE3Click() {
+    ImageXClick(KnownCards, 3);
+}

@@ -1,0 +1,237 @@
+// Opening, closing, resetting and saving a library, and the question cycle.
+#include "app/TForm1.h"
+
+#include "app/LibraryFileDialog.h"
+#include "app/SessionStore.h"
+#include "app/TBevelPanel.h"
+#include "dialogs/Tfrm_lastq.h"
+#include "editor/Tfrm_admin.h"
+#include "engine/LexomatList.h"
+#include "platform/BesideFiles.h"
+#include "platform/LexomatError.h"
+#include "platform/SoundPlayer.h"
+#include "store/Tdm.h"
+#include "widgets/ModalResult.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+namespace {
+constexpr int32_t MinimumCards = 10;
+}
+
+int TForm1::SaveCurrentSession() {
+    const int answer =
+        ShowMessage(QStringLiteral("Save"), QStringLiteral("\n\rSave current session ?"), 3);
+    if (answer == mrYes)
+        return WriteSession() ? mrYes : mrCancel;
+    return answer == mrNo ? mrNo : mrCancel;
+}
+
+bool TForm1::WriteSession() {
+    try {
+        SessionStore::SaveLevelsAndTime(*dm, *cardList, s.TotalSeconds);
+        return true;
+    } catch (const LexomatError &error) {
+        // Nothing was written; the levels and time stay in memory for another try.
+        ShowMessage(QStringLiteral("Error"),
+                    QStringLiteral("\n\rThe session could not be saved.\n\r") + error.message(), 1);
+        return false;
+    }
+}
+
+void TForm1::LeaveLibrary() {
+    if (dm)
+        dm->CloseDatabase();
+    s.LibraryOpen = false;
+    s.Studying = false;
+    cardList->Clear();
+    EnableAllButtons(false);
+}
+
+void TForm1::act_openExecute() {
+    if (s.LibraryOpen && SaveCurrentSession() == mrCancel)
+        return;
+    LeaveLibrary();
+    ClearScreen();
+    const QString path =
+        AskLibraryFile(this, QDir(StartupDir()).filePath(QStringLiteral("library")));
+    if (!path.isEmpty())
+        OpenLibrary(path);
+}
+
+bool TForm1::OpenLibrary(const QString &path) {
+    try {
+        dm->CloseDatabase();
+        dm->SetDatabasePath(path);
+        dm->OpenDatabase();
+        cardList->Clear();
+        PopulateList();
+        if (cardList->Count() < MinimumCards) {
+            ShowMessage(QStringLiteral("Error"),
+                        QStringLiteral("\n\rLibrary must have at least 10 words!!!"), 1);
+            LeaveLibrary();
+            return false;
+        }
+        s.LibraryOpen = true;
+        EnableAllButtons(true);
+        cardList->SortByLevel();
+        PutQuestions();
+        VisualFeedback();
+        SetTotalTime();
+        s.ElapsedSeconds = 0;
+        s.Studying = false;
+        s.Answered = false;
+        EndPause();
+        return true;
+    } catch (const LexomatError &error) {
+        // A file that is no usable library is refused; the program goes on without one.
+        LeaveLibrary();
+        ClearScreen();
+        ShowMessage(QStringLiteral("Error"),
+                    QStringLiteral("\n\r\"%1\" cannot be opened as a library.\n\r")
+                            .arg(QFileInfo(path).fileName()) +
+                        error.message(),
+                    1);
+        return false;
+    }
+}
+
+void TForm1::PopulateList() {
+    SessionStore::PopulateList(*dm, *cardList);
+}
+
+void TForm1::act_closeExecute() {
+    if (s.LibraryOpen && SaveCurrentSession() == mrCancel)
+        return;
+    LeaveLibrary();
+    s.TotalSeconds = 0;
+    ClearScreen();
+}
+
+void TForm1::act_resetExecute() {
+    if (!s.LibraryOpen) {
+        NoLibraryOpen();
+        return;
+    }
+    if (ShowMessage(QStringLiteral("Reset"), QStringLiteral("\n\rReset Library ?"), 2) != mrYes)
+        return;
+    cardList->ResetLevels();
+    s.TotalSeconds = 0;
+    VisualFeedback();
+    WriteSession();
+}
+
+void TForm1::act_libraryExecute() {
+    if (s.LibraryOpen && SaveCurrentSession() == mrCancel)
+        return;
+    LeaveLibrary();
+    ClearScreen();
+    frm_admin->exec();
+}
+
+void TForm1::Save1Click() {
+    if (s.LibraryOpen)
+        SaveCurrentSession();
+    else
+        NoLibraryOpen();
+}
+
+QLabel *TForm1::GetLabel(int slot) const {
+    QLabel *const labels[] = {Label_definitie1, Label_definitie2, Label_definitie3,
+                              Label_definitie4};
+    return labels[slot];
+}
+
+TBevelPanel *TForm1::GetPanel(int slot) const {
+    TBevelPanel *const panels[] = {Panel_definitie1, Panel_definitie2, Panel_definitie3,
+                                   Panel_definitie4};
+    return panels[slot];
+}
+
+int TForm1::SlotOf(QObject *label) const {
+    for (int slot = 0; slot < 4; ++slot)
+        if (GetLabel(slot) == label)
+            return slot;
+    return -1;
+}
+
+// The labels show plain text, so an "&" in a card is shown as itself.
+void TForm1::PutQuestions() {
+    s.QuestionIndex = cardList->PickQuestionIndex();
+    s.QuestionID = cardList->IdAt(s.QuestionIndex);
+    const TLexomatList::OtherIds others = cardList->PickOtherIds(s.QuestionIndex);
+    const int32_t otherIds[3] = {others.first, others.second, others.third};
+    s.RightSlot = std::uniform_int_distribution<int32_t>(0, 3)(slotRandom);
+    s.CurrentCard = dm->GetRecordByID(s.QuestionID);
+    LabellTextWord->setText(s.CurrentCard.Word);
+    for (int slot = 0; slot < 4; ++slot) {
+        if (slot == s.RightSlot)
+            GetLabel(slot)->setText(s.CurrentCard.Definition);
+        else
+            GetLabel(slot)->setText(
+                dm->GetRecordByID(otherIds[slot < s.RightSlot ? slot : slot - 1]).Definition);
+    }
+}
+
+void TForm1::Label_definitieClick(int slot) {
+    if (DefinitionsActive())
+        definitieClick(slot);
+}
+
+void TForm1::definitieClick(int slot) {
+    if (!s.Answered) {
+        Answer(slot);
+        s.Answered = true;
+    }
+    if (slot == s.RightSlot) {
+        PutQuestions();
+        s.Answered = false;
+    } else {
+        wrongSound->Play(QDir(StartupDir()).filePath(QStringLiteral("wrong.au")));
+    }
+}
+
+void TForm1::Answer(int slot) {
+    s.Studying = true;
+    if (slot == s.RightSlot)
+        cardList->RecordRight();
+    else
+        cardList->RecordWrong();
+    cardList->ApplyAnswer(s.QuestionIndex);
+    VisualFeedback();
+    s.LastCard = s.CurrentCard;
+    if (cardList->AllKnown()) {
+        s.Studying = false;
+        ShowMessage(QStringLiteral("Congratulations!!!"),
+                    QStringLiteral("Congratulations!!!\n\rYou have learned this library file.\n\r"
+                                   "Don't forget to practice them again."),
+                    1);
+    }
+}
+
+void TForm1::DefinitionMouseEnter(int slot) {
+    if (!DefinitionsActive())
+        return;
+    GetPanel(slot)->SetBevelWidth(2);
+    GetLabel(slot)->setCursor(Qt::PointingHandCursor);
+}
+
+void TForm1::DefinitionMouseLeave(int slot) {
+    GetPanel(slot)->SetBevelWidth(1);
+    GetLabel(slot)->setCursor(Qt::ArrowCursor);
+}
+
+void TForm1::LabelText1Click() {
+    if (!s.LibraryOpen) {
+        NoLibraryOpen();
+        return;
+    }
+    if (s.LastCard.Word.isEmpty() || s.LastCard.Definition.isEmpty())
+        return;
+    if (frm_lastq->Label2) {
+        frm_lastq->Label2->setTextFormat(Qt::PlainText);
+        frm_lastq->Label2->setText(s.LastCard.Word + QStringLiteral(" = ") + s.LastCard.Definition);
+    }
+    frm_lastq->exec();
+}
