@@ -3,5 +3,7 @@
 Tfrm_sheet *frm_sheet = nullptr;
 
 // Shell until the editor lands.
-Tfrm_sheet::Tfrm_sheet(QWidget *parent) : QDialog(parent) { setObjectName("frm_sheet"); }
+Tfrm_sheet::Tfrm_sheet(QWidget *parent) : QDialog(parent) {
+    setObjectName("frm_sheet");
+}
 Tfrm_sheet::~Tfrm_sheet() = default;

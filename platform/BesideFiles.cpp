@@ -21,22 +21,28 @@ QByteArray EnDeCrypt(const QByteArray &text) {
     return result;
 }
 
-QString StartupDir() { return startupDirValue(); }
+QString StartupDir() {
+    return startupDirValue();
+}
 
-void SetStartupDir(const QString &dir) { startupDirValue() = dir; }
+void SetStartupDir(const QString &dir) {
+    startupDirValue() = dir;
+}
 
 QStringList ReadScrambledLines(const QString &relativePath, int count) {
     const QString path = QDir(StartupDir()).filePath(relativePath);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw LexomatError(QStringLiteral("Cannot open file \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw LexomatError(QStringLiteral("Cannot open file \"%1\": %2")
+                               .arg(QDir::toNativeSeparators(path), file.errorString()));
     QStringList lines;
     for (int i = 0; i < count; ++i) {
         QByteArray line;
         if (!file.atEnd()) {
             line = file.readLine();
             if (line.isEmpty() && file.error() != QFile::NoError)
-                throw LexomatError(QStringLiteral("Cannot read file \"%1\": %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+                throw LexomatError(QStringLiteral("Cannot read file \"%1\": %2")
+                                       .arg(QDir::toNativeSeparators(path), file.errorString()));
             while (line.endsWith('\n') || line.endsWith('\r'))
                 line.chop(1);
         }
@@ -49,8 +55,10 @@ QPixmap LoadBesidePicture(const QString &relativePath) {
     const QString path = QDir(StartupDir()).filePath(relativePath);
     QPixmap picture;
     if (!QFile::exists(path))
-        throw LexomatError(QStringLiteral("Cannot open file \"%1\": the file does not exist.").arg(QDir::toNativeSeparators(path)));
+        throw LexomatError(QStringLiteral("Cannot open file \"%1\": the file does not exist.")
+                               .arg(QDir::toNativeSeparators(path)));
     if (!picture.load(path))
-        throw LexomatError(QStringLiteral("Cannot read picture \"%1\": not a readable bitmap.").arg(QDir::toNativeSeparators(path)));
+        throw LexomatError(QStringLiteral("Cannot read picture \"%1\": not a readable bitmap.")
+                               .arg(QDir::toNativeSeparators(path)));
     return picture;
 }

@@ -18,4 +18,6 @@ void OpenLink(const QString &address) {
     QDesktopServices::openUrl(QUrl(address, QUrl::TolerantMode));
 }
 
-void SetLinkOpenerForTests(std::function<void(const QString &)> opener) { testOpener() = std::move(opener); }
+void SetLinkOpenerForTests(std::function<void(const QString &)> opener) {
+    testOpener() = std::move(opener);
+}

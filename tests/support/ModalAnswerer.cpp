@@ -77,11 +77,21 @@ ModalAnswerer &ModalAnswerer::closeWindow() {
     return act([](QWidget *w) { w->close(); });
 }
 
-bool ModalAnswerer::done() const { return actions.isEmpty(); }
-int ModalAnswerer::answered() const { return count; }
-QStringList ModalAnswerer::seenTitles() const { return titles; }
-QStringList ModalAnswerer::seenTexts() const { return texts; }
-bool ModalAnswerer::timedOut() const { return expired; }
+bool ModalAnswerer::done() const {
+    return actions.isEmpty();
+}
+int ModalAnswerer::answered() const {
+    return count;
+}
+QStringList ModalAnswerer::seenTitles() const {
+    return titles;
+}
+QStringList ModalAnswerer::seenTexts() const {
+    return texts;
+}
+bool ModalAnswerer::timedOut() const {
+    return expired;
+}
 
 void ModalAnswerer::poll() {
     QWidget *modal = QApplication::activeModalWidget();

@@ -26,13 +26,13 @@ public:
     ModalAnswerer &clickButton(const QString &objectName); // by objectName
     ModalAnswerer &chooseFile(const QString &path);        // non-native QFileDialog
     ModalAnswerer &cancelFileDialog();
-    ModalAnswerer &pressKey(int key);                      // key on the focused widget
-    ModalAnswerer &closeWindow();                          // as the title-bar close does
+    ModalAnswerer &pressKey(int key); // key on the focused widget
+    ModalAnswerer &closeWindow();     // as the title-bar close does
 
-    bool done() const;                 // every queued action ran
-    int answered() const;              // how many modal windows were answered
-    QStringList seenTitles() const;    // window titles of the answered windows
-    QStringList seenTexts() const;     // the text of a QLabel named Label1, if any
+    bool done() const;              // every queued action ran
+    int answered() const;           // how many modal windows were answered
+    QStringList seenTitles() const; // window titles of the answered windows
+    QStringList seenTexts() const;  // the text of a QLabel named Label1, if any
     bool timedOut() const;
 
 protected:

@@ -7,8 +7,8 @@ namespace {
 struct Db {
     sqlite3 *db = nullptr;
     explicit Db(const QString &path) {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
             throw std::runtime_error("cannot open test library");
     }
     ~Db() { sqlite3_close(db); }
@@ -33,8 +33,9 @@ void create(const QString &path, const QList<TestCard> &cards, std::optional<int
             "CREATE TABLE TotalTime ([TotalTime] INTEGER NOT NULL);");
     db.exec("BEGIN");
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db.db, "INSERT INTO Library (Word, ImportanceField, Definition) VALUES (?,?,?)",
-                       -1, &st, nullptr);
+    sqlite3_prepare_v2(db.db,
+                       "INSERT INTO Library (Word, ImportanceField, Definition) VALUES (?,?,?)", -1,
+                       &st, nullptr);
     for (const TestCard &card : cards) {
         const QByteArray w = card.word.toUtf8(), d = card.definition.toUtf8();
         sqlite3_bind_text(st, 1, w.constData(), w.size(), SQLITE_TRANSIENT);

@@ -19,7 +19,7 @@ void create(const QString &path, const QList<TestCard> &cards,
 // n cards "word1".."wordN" with definitions "definition of wordK", level 0.
 QList<TestCard> numbered(int n);
 
-QList<int> levels(const QString &path);          // ImportanceField in ID order
+QList<int> levels(const QString &path);            // ImportanceField in ID order
 std::optional<int> totalTime(const QString &path); // first row of TotalTime, if any
 int totalTimeRows(const QString &path);
 void exec(const QString &path, const QString &sql); // for tests that damage files

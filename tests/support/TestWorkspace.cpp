@@ -8,7 +8,8 @@ namespace {
 void copyTree(const QString &from, const QString &to) {
     QDir().mkpath(to);
     const QDir source(from);
-    for (const QFileInfo &info : source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo &info :
+         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString target = to + "/" + info.fileName();
         if (info.isDir())
             copyTree(info.absoluteFilePath(), target);
@@ -27,10 +28,18 @@ TestWorkspace::TestWorkspace(bool withBesideFiles) : previous(QDir::currentPath(
     QDir::setCurrent(dir.path());
 }
 
-TestWorkspace::~TestWorkspace() { QDir::setCurrent(previous); }
+TestWorkspace::~TestWorkspace() {
+    QDir::setCurrent(previous);
+}
 
-QString TestWorkspace::path() const { return dir.path(); }
+QString TestWorkspace::path() const {
+    return dir.path();
+}
 
-QString TestWorkspace::file(const QString &relative) const { return dir.path() + "/" + relative; }
+QString TestWorkspace::file(const QString &relative) const {
+    return dir.path() + "/" + relative;
+}
 
-QString TestWorkspace::dataDir() { return QStringLiteral(LEXOMAT_DATA_DIR); }
+QString TestWorkspace::dataDir() {
+    return QStringLiteral(LEXOMAT_DATA_DIR);
+}

@@ -14,11 +14,14 @@ QList<Shot> &Shots() {
 }
 
 static QString workDir;
-QString ShotWorkDir() { return workDir; }
+QString ShotWorkDir() {
+    return workDir;
+}
 
 static void copyTree(const QString &from, const QString &to) {
     QDir().mkpath(to);
-    for (const QFileInfo &info : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo &info :
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (info.isDir())
             copyTree(info.absoluteFilePath(), to + "/" + info.fileName());
         else
@@ -43,7 +46,8 @@ int main(int argc, char *argv[]) {
 
     CreateAllWindows();
     auto shots = Shots();
-    std::sort(shots.begin(), shots.end(), [](const Shot &a, const Shot &b) { return a.name < b.name; });
+    std::sort(shots.begin(), shots.end(),
+              [](const Shot &a, const Shot &b) { return a.name < b.name; });
     int failures = 0;
     for (const Shot &shot : shots) {
         QWidget *window = shot.prepare();
