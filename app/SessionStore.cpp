@@ -1,73 +1,79 @@
 #include "app/SessionStore.h"
 
 #include "engine/LexomatList.h"
-#include "platform/LexomatError.h"
-#include "store/SqliteStatement.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <algorithm>
-#include <limits>
-#include <sqlite3.h>
+#include <utility>
 #include <vector>
 
 namespace {
 
-sqlite3 *connectionOf(Tdm &dm) {
-    const QSqlDatabase db = QSqlDatabase::database(dm.ConnectionName(), false);
-    if (db.isOpen() && db.driver()) {
-        const QVariant handle = db.driver()->handle();
-        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-            if (sqlite3 *raw = *static_cast<sqlite3 *const *>(handle.constData()))
-                return raw;
-    }
-    throw LexomatError(QStringLiteral("No library file is open (\"%1\").").arg(dm.DatabasePath()));
+const QString LibraryTable = QStringLiteral("Library");
+const QString TimeTable = QStringLiteral("TotalTime");
+
+// The dataset open on Library with the table's own order: a sort left by the box
+// viewer would make every lookup by ID a search through the sorted list, and a filter
+// would hide cards from the save.
+void OpenLibraryTable(TTable &table) {
+    table.Close();
+    table.SetTableName(LibraryTable);
+    if (table.Filtered())
+        table.SetFiltered(false);
+    table.Open();
 }
 
-// A stored number as a level or a time: whole and within 32 bits, or the file is
-// refused rather than guessed at.
-int32_t wholeNumber(sqlite3 *db, sqlite3_stmt *st, int column, const QString &what) {
-    const auto fail = [&](const QString &why) -> int32_t {
-        throw LexomatError(QStringLiteral("The library file \"%1\" has %2 %3.")
-                               .arg(SqliteFileName(db), what, why));
-    };
-    switch (sqlite3_column_type(st, column)) {
-    case SQLITE_INTEGER: {
-        const sqlite3_int64 v = sqlite3_column_int64(st, column);
-        if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-            return fail(QStringLiteral("out of range (%1)").arg(v));
-        return static_cast<int32_t>(v);
+// Runs `work` on the first row of TotalTime (or on none, when the table is empty) with
+// the grids not told. On success the dataset serves Library again and is open; on a
+// failure it serves Library, closed, and the grids are told before the failure goes on.
+template <typename Work> void OnTotalTime(TTable &table, Work work) {
+    table.Close();
+    table.DisableControls();
+    try {
+        table.SetTableName(TimeTable);
+        table.Open();
+        table.First();
+        work(table);
+        table.Close();
+        table.SetTableName(LibraryTable);
+        table.Open();
+    } catch (...) {
+        table.Close();
+        table.SetTableName(LibraryTable);
+        table.EnableControls();
+        throw;
     }
-    case SQLITE_FLOAT: {
-        const double v = sqlite3_column_double(st, column);
-        if (v != static_cast<double>(static_cast<int64_t>(v)) ||
-            v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-            return fail(QStringLiteral("that is not a whole number (%1)").arg(v));
-        return static_cast<int32_t>(v);
-    }
-    case SQLITE_NULL:
-        return fail(QStringLiteral("that is empty"));
-    default:
-        return fail(QStringLiteral("that is not a number"));
+    table.EnableControls();
+}
+
+void SaveImportanceField(TTable &table, const TLexomatList &list) {
+    // In ID order the writes walk the table's pages once instead of at random.
+    std::vector<std::pair<int32_t, int32_t>> rows(static_cast<size_t>(list.Count()));
+    for (int32_t i = 0; i < list.Count(); ++i)
+        rows[static_cast<size_t>(i)] = {list.IdAt(i), list.LevelAt(i)};
+    std::sort(rows.begin(), rows.end());
+    const QString id = QStringLiteral("ID");
+    const QString level = QStringLiteral("ImportanceField");
+    OpenLibraryTable(table);
+    for (const auto &[cardId, cardLevel] : rows) {
+        // A card deleted from the file since it was loaded has nothing to keep.
+        if (!table.Locate(id, cardId))
+            continue;
+        table.Edit();
+        table.SetFieldValue(level, cardLevel);
+        table.Post();
     }
 }
 
-struct Statement {
-    sqlite3_stmt *st = nullptr;
-    Statement(sqlite3 *db, const char *sql, const QString &what) {
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
-            ThrowSqliteError(db, what);
-    }
-    ~Statement() { sqlite3_finalize(st); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-};
-
-void stepDone(sqlite3 *db, sqlite3_stmt *st, const QString &what) {
-    if (sqlite3_step(st) != SQLITE_DONE)
-        ThrowSqliteError(db, what);
-    sqlite3_reset(st);
+void SaveTotalTime(TTable &table, int32_t totalSeconds) {
+    OnTotalTime(table, [totalSeconds](TTable &t) {
+        if (t.Eof())
+            t.Insert();
+        else
+            t.Edit();
+        t.SetFieldValue(TimeTable, totalSeconds);
+        t.Post();
+    });
 }
 
 } // namespace
@@ -75,74 +81,59 @@ void stepDone(sqlite3 *db, sqlite3_stmt *st, const QString &what) {
 namespace SessionStore {
 
 void PopulateList(Tdm &dm, TLexomatList &list) {
-    sqlite3 *db = connectionOf(dm);
-    const QString what = QStringLiteral("Reading the cards");
-    Statement select(db, "SELECT ID, ImportanceField FROM Library", what);
-    int rc;
-    while ((rc = sqlite3_step(select.st)) == SQLITE_ROW) {
-        const int32_t id = wholeNumber(db, select.st, 0, QStringLiteral("a card whose ID"));
-        const int32_t level =
-            wholeNumber(db, select.st, 1, QStringLiteral("a card (ID %1) whose level").arg(id));
-        list.AddCard(id, level);
+    TTable &table = *dm.tb_library;
+    const QString id = QStringLiteral("ID");
+    const QString level = QStringLiteral("ImportanceField");
+    OpenLibraryTable(table);
+    // Moving row by row would tell the grids a million times.
+    table.DisableControls();
+    try {
+        for (table.First(); !table.Eof(); table.Next())
+            list.AddCard(table.FieldAsInteger(id), table.FieldAsInteger(level));
+    } catch (...) {
+        table.Close();
+        table.EnableControls();
+        throw;
     }
-    if (rc != SQLITE_DONE)
-        ThrowSqliteError(db, what);
+    table.Close();
+    table.EnableControls();
 }
 
 int32_t LoadTotalTime(Tdm &dm) {
-    sqlite3 *db = connectionOf(dm);
-    const QString what = QStringLiteral("Reading the study time");
-    {
-        Statement select(db, "SELECT TotalTime FROM TotalTime LIMIT 1", what);
-        const int rc = sqlite3_step(select.st);
-        if (rc == SQLITE_ROW)
-            return wholeNumber(db, select.st, 0, QStringLiteral("a study time"));
-        if (rc != SQLITE_DONE)
-            ThrowSqliteError(db, what);
-    }
-    Statement insert(db, "INSERT INTO TotalTime (TotalTime) VALUES (0)", what);
-    stepDone(db, insert.st, what);
-    return 0;
+    int32_t seconds = 0;
+    OnTotalTime(*dm.tb_library, [&seconds](TTable &t) {
+        if (!t.Eof()) {
+            seconds = t.FieldAsInteger(TimeTable);
+            return;
+        }
+        t.Insert();
+        t.SetFieldValue(TimeTable, seconds);
+        t.Post();
+    });
+    return seconds;
 }
 
 void SaveLevelsAndTime(Tdm &dm, const TLexomatList &list, int32_t totalSeconds) {
-    sqlite3 *db = connectionOf(dm);
-    // The dataset may hold rows it has read; it is reopened after the write.
-    const bool wasActive = dm.tb_library->Active();
-    dm.tb_library->Close();
-    dm.BeginTransaction();
+    TTable &table = *dm.tb_library;
+    // A million posts would each tell the grids; they are told once at the end.
+    table.DisableControls();
     try {
-        const QString levels = QStringLiteral("Saving the levels");
-        Statement update(db, "UPDATE Library SET ImportanceField = ?1 WHERE ID = ?2", levels);
-        // In ID order the updates walk the table's pages once instead of at random.
-        std::vector<std::pair<int32_t, int32_t>> rows(static_cast<size_t>(list.Count()));
-        for (int32_t i = 0; i < list.Count(); ++i)
-            rows[static_cast<size_t>(i)] = {list.IdAt(i), list.LevelAt(i)};
-        std::sort(rows.begin(), rows.end());
-        for (const auto &[id, level] : rows) {
-            sqlite3_bind_int(update.st, 1, level);
-            sqlite3_bind_int(update.st, 2, id);
-            stepDone(db, update.st, levels);
+        dm.BeginTransaction();
+        try {
+            SaveImportanceField(table, list);
+            SaveTotalTime(table, totalSeconds);
+            dm.CommitTransaction();
+        } catch (...) {
+            // A failed post leaves its row in edit; the rows written before it are undone.
+            table.Cancel();
+            dm.RollbackTransaction();
+            throw;
         }
-        const QString time = QStringLiteral("Saving the study time");
-        Statement setTime(db,
-                          "UPDATE TotalTime SET TotalTime = ?1 WHERE rowid ="
-                          " (SELECT rowid FROM TotalTime LIMIT 1)",
-                          time);
-        sqlite3_bind_int(setTime.st, 1, totalSeconds);
-        stepDone(db, setTime.st, time);
-        if (sqlite3_changes(db) == 0) {
-            Statement insert(db, "INSERT INTO TotalTime (TotalTime) VALUES (?1)", time);
-            sqlite3_bind_int(insert.st, 1, totalSeconds);
-            stepDone(db, insert.st, time);
-        }
-        dm.CommitTransaction();
     } catch (...) {
-        dm.RollbackTransaction();
+        table.EnableControls();
         throw;
     }
-    if (wasActive)
-        dm.tb_library->Open();
+    table.EnableControls();
 }
 
 } // namespace SessionStore

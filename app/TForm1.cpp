@@ -7,6 +7,7 @@
 #include "dialogs/Tfrm_lastq.h"
 #include "dialogs/Tfrm_message.h"
 #include "engine/LexomatList.h"
+#include "engine/Random.h"
 #include "platform/BesideFiles.h"
 #include "platform/LinkOpener.h"
 #include "platform/SoundPlayer.h"
@@ -23,7 +24,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
-#include <chrono>
 #include <cstdlib>
 
 TForm1 *Form1 = nullptr;
@@ -213,7 +213,7 @@ void TForm1::FormCreate() {
     s.DefinitionAlignment = 2;
     for (int slot = 0; slot < 4; ++slot)
         GetLabel(slot)->setAlignment(HorizontalAlignmentFromCode(2) | Qt::AlignVCenter);
-    SeedRandom(static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+    LexomatRandom::SeedFromClock();
     cardList->Clear();
     EnableAllButtons(false);
     s.LibraryOpen = false;
@@ -226,8 +226,7 @@ QPoint TForm1::CentredPosition(const QSize &screen, const QSize &window) {
 }
 
 void TForm1::SeedRandom(uint64_t seed) {
-    cardList->Seed(seed);
-    slotRandom.seed(seed ^ 0x9e3779b97f4a7c15ULL);
+    LexomatRandom::Seed(seed);
 }
 
 void TForm1::showEvent(QShowEvent *event) {

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <random>
 
 class QAction;
 class QFontDialog;
@@ -154,7 +153,6 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     std::unique_ptr<TLexomatList> cardList;
     TStudyState s;
-    std::mt19937_64 slotRandom;
     SoundPlayer *wrongSound = nullptr;
     QFontDialog *fontDialog = nullptr;
     QFont dialogFont; // what the font dialog starts with

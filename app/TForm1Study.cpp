@@ -7,6 +7,7 @@
 #include "dialogs/Tfrm_lastq.h"
 #include "editor/Tfrm_admin.h"
 #include "engine/LexomatList.h"
+#include "engine/Random.h"
 #include "platform/BesideFiles.h"
 #include "platform/LexomatError.h"
 #include "platform/SoundPlayer.h"
@@ -162,7 +163,7 @@ void TForm1::PutQuestions() {
     s.QuestionID = cardList->IdAt(s.QuestionIndex);
     const TLexomatList::OtherIds others = cardList->PickOtherIds(s.QuestionIndex);
     const int32_t otherIds[3] = {others.first, others.second, others.third};
-    s.RightSlot = std::uniform_int_distribution<int32_t>(0, 3)(slotRandom);
+    s.RightSlot = LexomatRandom::InRange(0, 3);
     s.CurrentCard = dm->GetRecordByID(s.QuestionID);
     LabellTextWord->setText(s.CurrentCard.Word);
     for (int slot = 0; slot < 4; ++slot) {

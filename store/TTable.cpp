@@ -3,6 +3,7 @@
 #include "platform/LexomatError.h"
 #include "store/PresentedRows.h"
 #include "store/RowFilter.h"
+#include "store/SqliteStatement.h"
 #include "store/TTableModel.h"
 #include "store/TableAccess.h"
 #include "store/TableFilter.h"
@@ -11,6 +12,8 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <map>
 #include <sqlite3.h>
 
@@ -526,7 +529,35 @@ QVariant TTable::FieldByName(const QString &fieldName) const {
 }
 
 int TTable::FieldAsInteger(const QString &fieldName) const {
-    return FieldByName(fieldName).toInt();
+    const QVariant value = FieldByName(fieldName);
+    if (value.typeId() == QMetaType::Int)
+        return value.toInt();
+    // Anything else that is not a whole 32-bit number is refused rather than read as 0
+    // or rounded: a level or time made up here would be written back as if stored.
+    bool ok = false;
+    qlonglong n = 0;
+    if (value.isNull()) {
+        ok = false;
+    } else if (value.typeId() == QMetaType::Double) {
+        const double v = value.toDouble();
+        ok = std::trunc(v) == v && v >= std::numeric_limits<int>::min() &&
+             v <= std::numeric_limits<int>::max();
+        n = ok ? qlonglong(v) : 0;
+    } else if (value.typeId() == QMetaType::QString) {
+        n = value.toString().trimmed().toLongLong(&ok);
+    } else {
+        n = value.toLongLong(&ok);
+    }
+    if (ok && n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max())
+        return int(n);
+    QString where;
+    if (d->state == State::Browse && d->HasCurrent())
+        where = QString(" in row %1").arg(d->CurrentRowid());
+    throw LexomatError(QString("The library file \"%1\" has a %2 that is not a whole number "
+                               "(%3)%4.")
+                           .arg(SqliteFileName(d->db), fieldName,
+                                value.isNull() ? QString("empty") : "\"" + value.toString() + "\"",
+                                where));
 }
 
 QString TTable::FieldAsString(const QString &fieldName) const {

@@ -3,6 +3,7 @@
 #include "platform/LexomatError.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <sqlite3.h>
 
@@ -17,15 +18,22 @@ int32_t WholeNumber(const SqliteStatement &row, int column, const QString &name)
     }
     const QVariant v = row.Value(column);
     bool ok = false;
-    const qlonglong n =
-        v.typeId() == QMetaType::Double ? qlonglong(v.toDouble()) : v.toLongLong(&ok);
-    if (v.typeId() == QMetaType::Double)
-        ok = double(n) == v.toDouble();
+    qlonglong n = 0;
+    if (v.typeId() == QMetaType::Double) {
+        // Range first: converting a huge real to an integer is undefined.
+        const double d = v.toDouble();
+        ok = d >= std::numeric_limits<int32_t>::min() && d <= std::numeric_limits<int32_t>::max() &&
+             d == std::trunc(d);
+        n = ok ? qlonglong(d) : 0;
+    } else {
+        n = v.toLongLong(&ok);
+    }
     if (v.typeId() == QMetaType::QString || v.isNull() || !ok ||
         n < std::numeric_limits<int32_t>::min() || n > std::numeric_limits<int32_t>::max())
         throw LexomatError(QString("The library file \"%1\" has a %2 that is not a whole number "
-                                   "(\"%3\") in row %4.")
-                               .arg(SqliteFileName(row.Handle()), name, v.toString())
+                                   "(%3) in row %4.")
+                               .arg(SqliteFileName(row.Handle()), name,
+                                    v.isNull() ? QString("empty") : "\"" + v.toString() + "\"")
                                .arg(row.Int(0)));
     return int32_t(n);
 }

@@ -116,6 +116,9 @@ private slots:
         QTest::newRow("level not whole") << "UPDATE Library SET ImportanceField = 1.5 WHERE ID = 2";
         QTest::newRow("level is text")
             << "UPDATE Library SET ImportanceField = 'high' WHERE ID = 2";
+        QTest::newRow("level beyond 32 bits")
+            << "UPDATE Library SET ImportanceField = 4294967296 WHERE ID = 7";
+        QTest::newRow("study time is text") << "UPDATE TotalTime SET TotalTime = 'long'";
     }
     void aFileThatIsNoLibraryIsRefusedAndTheProgramGoesOn() {
         QFETCH(QString, damage);
@@ -225,6 +228,27 @@ private slots:
         OpenThroughMenu(path);
         QCOMPARE(levelsInMemory(), studied);
         QCOMPARE(Form1->State().TotalSeconds, 105);
+    }
+
+    void aCardDeletedBehindTheWindowIsSkippedWhenSaving() {
+        Session session;
+        const QString path = session.library("shared.mdb");
+        TestLibrary::create(path, TestLibrary::numbered(12), 20);
+        OpenThroughMenu(path);
+        answerRight(6);
+        answerWrongFirst();
+        tick(2);
+        QList<int> studied = levelsInMemory();
+        TestLibrary::exec(path, "DELETE FROM Library WHERE ID = 5");
+
+        ModalAnswerer yes;
+        yes.clickButton(Yes);
+        ClickBarItem(Form1->Save1);
+        QVERIFY(yes.done());
+        QCOMPARE(yes.seenTitles(), QStringList("Save")); // no error shown
+        studied.removeAt(4);
+        QCOMPARE(TestLibrary::levels(path), studied);
+        QCOMPARE(TestLibrary::totalTime(path), std::optional<int>(22));
     }
 
     void resetWritesAtOnceAndNoDoesNotUndoIt() {

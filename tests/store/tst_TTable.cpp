@@ -13,6 +13,7 @@ private slots:
     void deleteMovesToTheNextRow();
     void idsNeedNotBeContiguous();
     void changesByAnotherConnectionAreSeenAfterReopening();
+    void levelsThatAreNoWholeNumbersAreRefused_data();
     void levelsThatAreNoWholeNumbersAreRefused();
     void switchToTotalTimeAndBack();
     void stateSignals();
@@ -142,9 +143,11 @@ void TestTTable::valuesAreCheckedBeforeWriting() {
     t->SetFieldValue("ImportanceField", "abc");
     t->SetFieldValue("Definition", "d");
     QVERIFY(errorOf([&] { t->Post(); }).contains("not a whole number"));
+    QVERIFY(errorOf([&] { t->FieldAsInteger("ImportanceField"); }).contains("not a whole number"));
     t->SetFieldValue("ImportanceField", "99999999999");
     QVERIFY(errorOf([&] { t->Post(); }).contains("not a whole number"));
     t->SetFieldValue("ImportanceField", " 7 ");
+    QCOMPARE(t->FieldAsInteger("ImportanceField"), 7); // a number typed as text
     t->SetFieldValue("Word", QString(101, 'x'));
     QVERIFY(errorOf([&] { t->Post(); }).contains("100"));
     t->SetFieldValue("Word", QString(100, 'x'));
@@ -213,12 +216,46 @@ void TestTTable::changesByAnotherConnectionAreSeenAfterReopening() {
     QCOMPARE(t->FieldAsInteger("ImportanceField"), 9);
 }
 
+void TestTTable::levelsThatAreNoWholeNumbersAreRefused_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("text") << "'high'"
+                          << "\"high\"";
+    QTest::newRow("NULL") << "NULL"
+                          << "empty";
+    QTest::newRow("not whole") << "1.5"
+                               << "1.5";
+    QTest::newRow("above 32 bits") << "2147483648"
+                                   << "2147483648";
+    QTest::newRow("below 32 bits") << "-2147483649"
+                                   << "-2147483649";
+}
+
 void TestTTable::levelsThatAreNoWholeNumbersAreRefused() {
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
     StoreFixture f(TestLibrary::numbered(4));
-    TestLibrary::exec(f.path, "UPDATE Library SET ImportanceField = 'high' WHERE ID = 3");
+    // Room for NULL: the table as another tool might have made it, without NOT NULL.
+    TestLibrary::exec(f.path, "CREATE TABLE L2 (ID INTEGER PRIMARY KEY AUTOINCREMENT,"
+                              " Word VARCHAR(100) NOT NULL, ImportanceField INTEGER,"
+                              " Definition TEXT NOT NULL);"
+                              "INSERT INTO L2 SELECT * FROM Library; DROP TABLE Library;"
+                              "ALTER TABLE L2 RENAME TO Library;");
+    TestLibrary::exec(f.path, "UPDATE Library SET ImportanceField = " + stored + " WHERE ID = 3");
     f.open();
-    const QString message = errorOf([&] { f.table()->First(); });
-    QVERIFY2(message.contains(f.path) && message.contains("high"), qPrintable(message));
+    TTable *t = f.table();
+    // Listing every row refuses it, and so does reading the one row found by its ID.
+    QString message = errorOf([&] { t->First(); });
+    QVERIFY2(message.contains(f.path) && message.contains(shown), qPrintable(message));
+    t->Close();
+    t->Open();
+    QVERIFY(t->Locate("ID", 3));
+    message = errorOf([&] { t->FieldAsInteger("ImportanceField"); });
+    QVERIFY2(message.contains(f.path) && message.contains("not a whole number") &&
+                 message.contains(shown),
+             qPrintable(message));
+    QVERIFY(t->Locate("ID", 2));
+    QCOMPARE(t->FieldAsInteger("ImportanceField"), 0);
     // The other cards can still be read one by one.
     QCOMPARE(f.data->GetRecordByID(2).Word, QString("word2"));
 }
