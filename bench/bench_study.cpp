@@ -13,6 +13,7 @@
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
 #include "bench/BenchLibrary.h"
+#include "bench/BenchWorkspace.h"
 #include "dialogs/Tfrm_message.h"
 #include "dialogs/Tfrm_showpackage.h"
 #include "engine/LexomatList.h"
@@ -35,23 +36,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-void writeBesideFiles() {
-    QDir().mkpath("elements");
-    QDir().mkpath("library");
-    QImage logo(260, 75, QImage::Format_RGB32);
-    logo.fill(Qt::white);
-    logo.save("elements/logo.bmp", "BMP");
-    for (const auto &[name, lines] :
-         {std::pair<QString, QStringList>{"elements/main.txt", {"Lexomat", "Site", "example.org"}},
-          {"elements/about.txt", {"Maker", "Site", "example.org", "example.org"}}}) {
-        QFile file(name);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(name));
-        for (const QString &line : lines)
-            file.write(EnDeCrypt(line.toUtf8()) + "\r\n");
-    }
-}
 
 bool exec(const QString &path, const char *sql) {
     sqlite3 *db = nullptr;
@@ -158,7 +142,7 @@ int main(int argc, char *argv[]) {
     const QString source = BenchLibraryPath();
     QTemporaryDir work;
     QDir::setCurrent(work.path());
-    writeBesideFiles();
+    WriteBenchBesideFiles();
     const QString study = work.filePath("library/study.mdb");
     const QString raw = work.filePath("library/raw.mdb");
     const QString boxes = work.filePath("library/boxes.mdb");

@@ -9,6 +9,7 @@
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
 #include "bench/BenchLibrary.h"
+#include "bench/BenchWorkspace.h"
 #include "dialogs/Tfrm_showpackage.h"
 #include "platform/BesideFiles.h"
 #include "store/TTable.h"
@@ -28,23 +29,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-void writeBesideFiles() {
-    QDir().mkpath("elements");
-    QDir().mkpath("library");
-    QImage logo(260, 75, QImage::Format_RGB32);
-    logo.fill(Qt::white);
-    logo.save("elements/logo.bmp", "BMP");
-    for (const auto &[name, lines] :
-         {std::pair<QString, QStringList>{"elements/main.txt", {"Lexomat", "Site", "example.org"}},
-          {"elements/about.txt", {"Maker", "Site", "example.org", "example.org"}}}) {
-        QFile file(name);
-        if (!file.open(QIODevice::WriteOnly))
-            qFatal("cannot write %s", qPrintable(name));
-        for (const QString &line : lines)
-            file.write(EnDeCrypt(line.toUtf8()) + "\r\n");
-    }
-}
 
 bool makeHalfInBox2(const QString &copy) {
     if (!QFile::copy(BenchLibraryPath(), copy))
@@ -89,7 +73,7 @@ int main(int argc, char *argv[]) {
     LexomatApplication app(argc, argv);
     QTemporaryDir work;
     QDir::setCurrent(work.path());
-    writeBesideFiles();
+    WriteBenchBesideFiles();
     const QString library = work.filePath("library/half-in-box2.mdb");
     if (!makeHalfInBox2(library)) {
         std::fprintf(stderr, "cannot prepare %s\n", qPrintable(library));

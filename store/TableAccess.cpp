@@ -224,15 +224,24 @@ void TableAccess::Resnapshot(bool wasCurrent) {
         baseValid = false;
 }
 
-int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vector<bool> &set) {
-    Unseek();
-    std::vector<QVariant> converted(columns.size());
+uint64_t TableAccess::ConvertedSet(const std::vector<QVariant> &values,
+                                   const std::vector<bool> &set,
+                                   std::vector<QVariant> &converted) const {
+    // The mask of the columns given names the cached statement that writes them.
+    converted.assign(columns.size(), QVariant());
     uint64_t mask = 0;
     for (size_t i = 0; i < columns.size(); ++i)
         if (set[i]) {
             converted[i] = Converted(int(i), values[i]);
             mask |= uint64_t(1) << i;
         }
+    return mask;
+}
+
+int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vector<bool> &set) {
+    Unseek();
+    std::vector<QVariant> converted;
+    const uint64_t mask = ConvertedSet(values, set, converted);
     auto it = inserts.find(mask);
     if (it == inserts.end()) {
         QByteArray names, marks;
@@ -270,13 +279,8 @@ int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vect
 void TableAccess::Update(int64_t rowid, const std::vector<QVariant> &values,
                          const std::vector<bool> &set) {
     Unseek();
-    std::vector<QVariant> converted(columns.size());
-    uint64_t mask = 0;
-    for (size_t i = 0; i < columns.size(); ++i)
-        if (set[i]) {
-            converted[i] = Converted(int(i), values[i]);
-            mask |= uint64_t(1) << i;
-        }
+    std::vector<QVariant> converted;
+    const uint64_t mask = ConvertedSet(values, set, converted);
     if (!mask)
         return;
     auto it = updates.find(mask);

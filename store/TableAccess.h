@@ -73,6 +73,8 @@ public:
 
 private:
     QVariant Converted(int column, const QVariant &value) const;
+    uint64_t ConvertedSet(const std::vector<QVariant> &values, const std::vector<bool> &set,
+                          std::vector<QVariant> &converted) const;
     void BuildBase();
     void Resnapshot(bool wasCurrent);
     int64_t DataVersion();
