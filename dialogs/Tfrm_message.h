@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
 
 class QLabel;
 class TBitBtnWithColor;
@@ -11,6 +12,8 @@ class Tfrm_message;
 // The program's own message box: caption, one text, one to three coloured buttons;
 // exec() answers mrYes (left), mrNo (centre) or mrCancel (right, or the title bar).
 // Escape does nothing. Texts may begin with LF CR; each such pair is one line break.
+// A text too long for the designed 282 x 119 box widens it and then wraps; the buttons
+// move with the growth. A text that fits leaves the designed box as it is.
 class Tfrm_message : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +34,8 @@ public:
     TBitBtnWithColor *Center_BitBtnWithColor = nullptr;
     TBitBtnWithColor *Right_BitBtnWithColor = nullptr;
 
+    void setVisible(bool visible) override;
+
 public slots:
     void reject() override;
 
@@ -44,8 +49,12 @@ private:
     void FormCreate();
     void FormShow();
     void PaintLabel1();
+    void FitToText();
+    void ShiftButtons(QPoint shift);
+    void CentreOnScreen();
 
     Ui::Tfrm_message *ui;
+    QPoint buttonShift; // how far the buttons are from where Set1Button..Set3Buttons put them
 };
 
 extern Tfrm_message *frm_message;

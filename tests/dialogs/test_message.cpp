@@ -6,6 +6,7 @@
 #include "widgets/TBitBtnWithColor.h"
 #include <QApplication>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 
@@ -20,6 +21,28 @@ QRect DarkPixels(const QImage &image) {
                 box |= QRect(x, y, 1, 1);
     return box;
 }
+
+int DarkPixelCount(const QImage &image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qGray(image.pixel(x, y)) < 128;
+    return count;
+}
+
+// The text unwrapped and unclipped, drawn by a plain label in the box (same font, colours).
+int InkOfWholeText(QString text, QWidget *box) {
+    QLabel whole(text.remove('\r'), box);
+    whole.resize(whole.sizeHint());
+    return DarkPixelCount(whole.grab().toImage());
+}
+
+const QString ErrorText = "\n\rThe file \"/home/learner/.lexomat/library/Some long library "
+                          "name.mdb\" cannot be opened as a library.\n\rfile is not a database";
+const QString PathWithoutSpaces = "\n\rThe file \"/home/learner/.lexomat/library/" +
+                                  QString(60, 'x') + "/" + QString(120, 'y') +
+                                  ".mdb\" cannot be opened as a library.\n\rfile is not a database";
+const QString ManyLines = QString("\n\rline").repeated(9);
 } // namespace
 
 class TestMessage : public QObject {
@@ -37,6 +60,11 @@ private slots:
     void titleBarCloseGivesCancel_data();
     void titleBarCloseGivesCancel();
     void leadingLineFeedGivesAnEmptyFirstLine();
+    void everyDesignedTextKeepsTheDesignedBox();
+    void longTextIsShownWhole_data();
+    void longTextIsShownWhole();
+    void shortTextAfterALongOneRestoresTheDesign();
+    void textChangedWhileShownRefitsTheBox();
 
 private:
     void setUp(SetUp setUp);
@@ -44,6 +72,8 @@ private:
 };
 
 void TestMessage::initTestCase() {
+    // The program's start-up maps the box's font to a metric-compatible one.
+    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
     frm_message = box = new Tfrm_message;
     box->setWindowTitle("Save");
     box->Label1->setText("\n\rSave current session ?");
@@ -290,6 +320,178 @@ void TestMessage::leadingLineFeedGivesAnEmptyFirstLine() {
     QVERIFY(box->Label1->width() < width + 10);
     box->hide();
     box->Label1->setText("\n\rSave current session ?");
+}
+
+void TestMessage::everyDesignedTextKeepsTheDesignedBox() {
+    const QStringList texts{
+        "\n\rLibrary must have at least 10 words!!!",
+        "Congratulations!!!\n\rYou have learned this library file.\n\rDon't forget to practice "
+        "them again.",
+        "\n\rNo Library Open.", "\n\rReset Library ?", "\n\rSave current session ?"};
+    const auto restore = qScopeGuard([this] {
+        box->hide();
+        box->Label1->setText("\n\rSave current session ?");
+    });
+    box->Set3Buttons();
+    for (const QString &text : texts) {
+        box->Label1->setText(text);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        QCOMPARE(box->size(), QSize(282, 119));
+        QVERIFY(!box->Label1->wordWrap());
+        QCOMPARE(box->Right_BitBtnWithColor->pos(), QPoint(184, 80));
+        box->hide();
+    }
+}
+
+void TestMessage::longTextIsShownWhole_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("setUp");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("result");
+    QTest::newRow("error with a path")
+        << ErrorText << int(One) << "Left_BitBtnWithColor" << int(mrYes);
+    QTest::newRow("path without spaces")
+        << PathWithoutSpaces << int(Three) << "Center_BitBtnWithColor" << int(mrNo);
+    QTest::newRow("many short lines")
+        << ManyLines << int(Three) << "Right_BitBtnWithColor" << int(mrCancel);
+    QTest::newRow("two buttons") << ErrorText << int(Two) << "Left_BitBtnWithColor" << int(mrYes);
+}
+
+void TestMessage::longTextIsShownWhole() {
+    QFETCH(QString, text);
+    QFETCH(int, setUp);
+    QFETCH(QString, button);
+    QFETCH(int, result);
+    box->setWindowTitle("Error");
+    box->Label1->setText(text);
+    this->setUp(SetUp(setUp));
+
+    struct Seen {
+        QRect frame, label;
+        QSize size;
+        QSize minimum, maximum;
+        bool wrapped = false;
+        int neededHeight = 0;
+        QImage ink;
+        QList<QRect> buttons;
+    } seen;
+    ModalAnswerer answer;
+    answer.act([&](QWidget *) {
+        seen.frame = box->frameGeometry();
+        seen.label = box->Label1->geometry();
+        seen.size = box->size();
+        seen.minimum = box->minimumSize();
+        seen.maximum = box->maximumSize();
+        seen.wrapped = box->Label1->wordWrap();
+        seen.ink = box->Label1->grab().toImage();
+        if (seen.wrapped)
+            seen.neededHeight = box->Label1->heightForWidth(box->Label1->width());
+        for (QWidget *b : {static_cast<QWidget *>(box->Left_BitBtnWithColor),
+                           static_cast<QWidget *>(box->Center_BitBtnWithColor),
+                           static_cast<QWidget *>(box->Right_BitBtnWithColor)})
+            if (b->isVisible())
+                seen.buttons.append(b->geometry());
+        QTest::mouseClick(box->findChild<QWidget *>(button), Qt::LeftButton);
+    });
+    QCOMPARE(box->exec(), result);
+    QVERIFY(answer.done());
+    QCOMPARE(answer.seenTexts(), QStringList{text}); // the caller's text, untouched
+
+    // A fixed box, larger than designed, no wider than the limit, centred.
+    const QSize size = seen.size;
+    QCOMPARE(seen.minimum, seen.maximum);
+    QVERIFY(size.width() > 282 || size.height() > 119);
+    QVERIFY(size.width() >= 282 && size.height() >= 119);
+    QVERIFY(size.width() <= 640);
+    QVERIFY(size.width() <= box->screen()->availableGeometry().width());
+    const QRect screen = box->screen()->geometry();
+    QCOMPARE(seen.frame.x(), (screen.width() - seen.frame.width()) / 2);
+    QCOMPARE(seen.frame.y(), (screen.height() - seen.frame.height()) / 2);
+
+    // The whole text inside the label, the label inside the box.
+    const QRect client(QPoint(), size);
+    QCOMPARE(seen.label.topLeft(), QPoint(80, 24));
+    QVERIFY(client.contains(seen.label));
+    QVERIFY(seen.label.height() >= seen.neededHeight);
+    const QRect ink = DarkPixels(seen.ink);
+    QVERIFY(ink.right() < seen.ink.width() - 1); // nothing cut at the edges
+    QVERIFY(ink.bottom() < seen.ink.height() - 1);
+    QVERIFY(ink.top() >= QFontMetrics(box->Label1->font()).height()); // the empty first line
+    // Wrapping moves glyphs, it does not drop any: about as much ink as the unclipped text.
+    const int whole = InkOfWholeText(text, box);
+    QVERIFY2(qAbs(DarkPixelCount(seen.ink) - whole) <= whole / 50,
+             qPrintable(
+                 QString("%1 dark pixels, %2 expected").arg(DarkPixelCount(seen.ink)).arg(whole)));
+
+    // The buttons below the text, inside the box, their row centred.
+    QVERIFY(!seen.buttons.isEmpty());
+    for (const QRect &b : seen.buttons) {
+        QVERIFY(client.contains(b));
+        QVERIFY(b.top() > seen.label.bottom());
+        QCOMPARE(b.size(), QSize(75, 25));
+        QCOMPARE(b.top(), seen.buttons.first().top());
+    }
+    const int rowCentre = (seen.buttons.first().left() + seen.buttons.last().right() + 1) / 2;
+    QVERIFY(qAbs(rowCentre - size.width() / 2) <= 1);
+}
+
+void TestMessage::shortTextAfterALongOneRestoresTheDesign() {
+    box->Label1->setText(PathWithoutSpaces);
+    box->Set3Buttons();
+    ModalAnswerer answer;
+    answer.closeWindow();
+    QCOMPARE(box->exec(), int(mrCancel));
+
+    box->setWindowTitle("Save");
+    box->Label1->setText("\n\rSave current session ?");
+    box->Set3Buttons();
+    QSize size;
+    QList<QPoint> places;
+    bool wrapped = true;
+    answer.act([&](QWidget *) {
+        size = box->size();
+        places = {box->Left_BitBtnWithColor->pos(), box->Center_BitBtnWithColor->pos(),
+                  box->Right_BitBtnWithColor->pos()};
+        wrapped = box->Label1->wordWrap();
+        box->close();
+    });
+    QCOMPARE(box->exec(), int(mrCancel));
+    QVERIFY(answer.done());
+    QCOMPARE(size, QSize(282, 119));
+    QCOMPARE(box->minimumSize(), QSize(282, 119));
+    QCOMPARE(box->maximumSize(), QSize(282, 119));
+    QCOMPARE(places, (QList<QPoint>{{24, 80}, {104, 80}, {184, 80}}));
+    QVERIFY(!wrapped);
+    QVERIFY(box->Label1->geometry().right() < 282);
+}
+
+void TestMessage::textChangedWhileShownRefitsTheBox() {
+    const auto restore = qScopeGuard([this] {
+        box->hide();
+        box->setWindowTitle("Save");
+        box->Label1->setText("\n\rSave current session ?");
+    });
+    box->Label1->setText("\n\rReset Library ?");
+    box->Set2Buttons();
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    QCOMPARE(box->size(), QSize(282, 119));
+
+    box->Label1->setText(ErrorText);
+    QTRY_VERIFY(box->width() > 282);
+    const int shift = (box->width() - 282) / 2;
+    QCOMPARE(box->Left_BitBtnWithColor->x(), 56 + shift);
+    QCOMPARE(box->Center_BitBtnWithColor->x(), 152 + shift);
+    QVERIFY(box->Left_BitBtnWithColor->y() > box->Label1->geometry().bottom());
+    const QRect screen = box->screen()->geometry();
+    QCOMPARE(box->frameGeometry().x(), (screen.width() - box->frameGeometry().width()) / 2);
+
+    box->Label1->setText("\n\rReset Library ?");
+    QTRY_COMPARE(box->size(), QSize(282, 119));
+    QCOMPARE(box->Left_BitBtnWithColor->pos(), QPoint(56, 80));
+    QCOMPARE(box->Center_BitBtnWithColor->pos(), QPoint(152, 80));
+    QVERIFY(!box->Label1->wordWrap());
 }
 
 QTEST_MAIN(TestMessage)

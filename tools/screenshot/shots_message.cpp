@@ -10,6 +10,19 @@ static ShotRegistration messageBox("Tfrm_message", [] {
     return static_cast<QWidget *>(frm_message);
 });
 
+// An error as the main window words it: a full path and the reason, wider than the box.
+static ShotRegistration longMessage(
+    "Tfrm_message-long",
+    [] {
+        frm_message->setWindowTitle("Error");
+        frm_message->Label1->setText(
+            "\n\rThe file \"/home/learner/.lexomat/library/Some long library name.mdb\" cannot "
+            "be opened as a library: file is not a database");
+        frm_message->Set1Button();
+        return static_cast<QWidget *>(frm_message);
+    },
+    [] { frm_message->Label1->setText("\n\rSave current session ?"); });
+
 namespace {
 QWidget *buttonStates = nullptr;
 
