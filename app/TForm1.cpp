@@ -153,7 +153,20 @@ void TForm1::connectHandlers() {
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        doubleClicked = nullptr;
+        break;
+    case QEvent::MouseButtonDblClick:
+        // The second press of a double click is no new click, as on the classic
+        // platform: otherwise it would answer the question that the first one put.
+        if (clickHandlers.contains(watched))
+            doubleClicked = watched;
+        break;
     case QEvent::MouseButtonRelease: {
+        if (watched == doubleClicked) {
+            doubleClicked = nullptr;
+            return true;
+        }
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const auto *widget = static_cast<QWidget *>(watched);
         if (mouse->button() == Qt::LeftButton &&
@@ -181,8 +194,12 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void TForm1::keyPressEvent(QKeyEvent *event) {
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    // Shift is how some keyboard layouts reach the digit row; a held key clicks once.
+    const bool plain =
+        (event->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) == Qt::NoModifier;
     if (plain && event->key() >= Qt::Key_1 && event->key() <= Qt::Key_4) {
+        if (event->isAutoRepeat())
+            return;
         Label_definitieClick(event->key() - Qt::Key_1);
         return;
     }

@@ -157,6 +157,7 @@ private:
     QFontDialog *fontDialog = nullptr;
     QFont dialogFont; // what the font dialog starts with
     bool shownOnce = false;
+    QObject *doubleClicked = nullptr; // its next release ends a double click
     QHash<QObject *, std::function<void()>> clickHandlers;
 };
 
