@@ -241,6 +241,17 @@ struct TTable::Impl {
         rowCached = false;
     }
 
+    // Before other rows are presented: a row in edit is written, or dropped when
+    // nothing was set in it (a new row left empty would fail its NOT NULL columns).
+    void CheckBrowseMode() {
+        if (!active || state == State::Browse)
+            return;
+        if (std::find(changed.begin(), changed.end(), true) != changed.end())
+            q->Post();
+        else
+            q->Cancel();
+    }
+
     void StartEdit(State to, int64_t rowid) {
         buffer.assign(access->Columns().size(), QVariant());
         changed.assign(access->Columns().size(), false);
@@ -252,11 +263,18 @@ struct TTable::Impl {
     void AfterWrite(int64_t rowid, bool inserted, bool moved) {
         rowCached = false;
         if (!materialized) {
-            if (inserted) {
-                pending = true;
-                pendingRowid = rowid;
+            // Without a filter or sort a new row is surely presented, and a row that did
+            // not move stays where it was; otherwise only the listed rows can tell where
+            // it is, or that it is left out.
+            const bool plain = filter.kind == TableFilter::Kind::None && sortColumn < 0;
+            if (plain || (!inserted && !moved)) {
+                if (inserted) {
+                    pending = true;
+                    pendingRowid = rowid;
+                }
+                return;
             }
-            return;
+            Materialize();
         }
         const int before = cur;
         if (access->Valid()) {
@@ -675,6 +693,7 @@ QString TTable::Filter() const {
 void TTable::SetFilter(const QString &filterText) {
     if (d->filtered) {
         const TableFilter parsed = TableFilter::Parse(filterText);
+        d->CheckBrowseMode();
         d->ApplyFilter(parsed);
         d->filterText = filterText;
         d->Notify(NoticeReset | NoticeRow);
@@ -690,7 +709,9 @@ bool TTable::Filtered() const {
 void TTable::SetFiltered(bool on) {
     if (on == d->filtered)
         return;
-    d->ApplyFilter(on ? TableFilter::Parse(d->filterText) : TableFilter());
+    const TableFilter parsed = on ? TableFilter::Parse(d->filterText) : TableFilter();
+    d->CheckBrowseMode();
+    d->ApplyFilter(parsed);
     d->filtered = on;
     d->Notify(NoticeReset | NoticeRow);
 }
@@ -704,6 +725,7 @@ void TTable::SetSort(const QString &sortText) {
     bool descending = false;
     if (d->active)
         Impl::ParseSort(sortText, d->access->Columns(), &column, &descending);
+    d->CheckBrowseMode();
     d->sortText = sortText;
     d->sortColumn = column;
     d->sortDescending = descending;
@@ -740,6 +762,9 @@ void TTable::SetOnGetText(const QString &fieldName, GetTextHook hook) {
 }
 
 QVariantList TTable::RowValuesAt(int index) {
+    // A grid held off by DisableControls may still paint rows of a closed table.
+    if (!d->active)
+        return {};
     d->Materialize();
     if (index < 0 || index >= d->Count())
         return {};
@@ -769,5 +794,8 @@ void TTable::Refresh() {
     if (!d->active)
         return;
     d->Represent(true);
+    // The kept row may be gone or filtered out now: only the listed rows can tell.
+    if (d->pending)
+        d->Materialize();
     d->Notify(NoticeReset | NoticeRow);
 }

@@ -85,6 +85,8 @@ bool TableAccess::BaseCurrent() {
 }
 
 void TableAccess::BuildBase() {
+    // Until the scan ends, a failure (a level that is no number) leaves no list to trust.
+    baseValid = false;
     baseIds.clear();
     baseInts.clear();
     // IDs mostly run from 1 up, so the largest is a fair guess of the count.
@@ -197,6 +199,9 @@ QVariant TableAccess::Converted(int column, const QVariant &value) const {
                                 : value.toLongLong(&ok);
         if (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
             return {};
+        // A real with a fraction would be rounded silently by the conversion.
+        if (value.typeId() == QMetaType::Double && std::trunc(value.toDouble()) != value.toDouble())
+            ok = false;
         if (!ok || v < std::numeric_limits<int32_t>::min() ||
             v > std::numeric_limits<int32_t>::max())
             throw LexomatError(QString("\"%1\" is not a whole number for %2 (library file \"%3\").")

@@ -201,9 +201,15 @@ void Tdm::RollbackTransaction() {
     if (!Connected())
         return;
     sqlite3 *db = OpenHandle(connectionName);
+    const bool wasOpen = inTransaction;
     inTransaction = false;
-    if (sqlite3_get_autocommit(db))
+    if (sqlite3_get_autocommit(db)) {
+        // A failed write may have ended the transaction already, undoing rows the
+        // dataset still lists.
+        if (wasOpen)
+            tb_library->Refresh();
         return;
+    }
     // The rows the dataset listed may hold values that never reached the file.
     tb_library->Refresh();
     const int rc = sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
