@@ -10,6 +10,11 @@ class QMenu;
 // What the main window's tests share: beside-files of our own, a fresh set of
 // windows per test, and menu driving as a learner does it.
 namespace AppTest {
+// The message box's buttons, by the answer they give.
+inline const QString Yes = QStringLiteral("Left_BitBtnWithColor");
+inline const QString No = QStringLiteral("Center_BitBtnWithColor");
+inline const QString Cancel = QStringLiteral("Right_BitBtnWithColor");
+inline const QString Ok = QStringLiteral("Left_BitBtnWithColor");
 
 inline const QString Title = QStringLiteral("Lexomat Study Title");
 inline const QString LinkCaption = QStringLiteral("Visit the study site");

@@ -21,11 +21,6 @@
 using namespace AppTest;
 
 namespace {
-const QString Yes = QStringLiteral("Left_BitBtnWithColor");
-const QString No = QStringLiteral("Center_BitBtnWithColor");
-const QString Cancel = QStringLiteral("Right_BitBtnWithColor");
-const QString Ok = QStringLiteral("Left_BitBtnWithColor");
-
 int rightSlot() {
     return Form1->State().RightSlot;
 }

@@ -16,11 +16,6 @@
 using namespace AppTest;
 
 namespace {
-const QString Yes = QStringLiteral("Left_BitBtnWithColor");
-const QString No = QStringLiteral("Center_BitBtnWithColor");
-const QString Cancel = QStringLiteral("Right_BitBtnWithColor");
-const QString Ok = QStringLiteral("Left_BitBtnWithColor");
-
 // Answers the question on screen right, `n` times: each moves a card up a box.
 void answerRight(int n) {
     for (int i = 0; i < n; ++i)
