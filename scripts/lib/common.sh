@@ -27,7 +27,16 @@ ensure_packages() {
 
 build() {
   if [ ! -f "$BUILD/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    local launcher=()
+    # ccache, when a developer has it, shares compiled objects between checkouts.
+    if command -v ccache >/dev/null; then
+      launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+      export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
+    fi
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+  fi
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
   fi
   cmake --build "$BUILD" "$@"
 }
