@@ -31,12 +31,12 @@ build() {
     # ccache, when a developer has it, shares compiled objects between checkouts.
     if command -v ccache >/dev/null; then
       launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-      export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
+      export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}" CCACHE_NOHASHDIR=1
     fi
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
   fi
   if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}" CCACHE_NOHASHDIR=1
   fi
   cmake --build "$BUILD" "$@"
 }
