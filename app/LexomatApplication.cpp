@@ -9,9 +9,9 @@ void LexomatApplication::SetFailureHandler(FailureHandler handler) {
     onFailure = std::move(handler);
 }
 
-void LexomatApplication::HandleFailure(const QString &message) {
+void LexomatApplication::HandleFailure(const QString &message, bool canGoOn) {
     if (onFailure) {
-        onFailure(message);
+        onFailure(message, canGoOn);
         return;
     }
     qCritical("%s", qPrintable(message));
@@ -22,7 +22,7 @@ bool LexomatApplication::notify(QObject *receiver, QEvent *event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const LexomatError &error) {
-        HandleFailure(error.message());
+        HandleFailure(error.message(), true);
     } catch (const std::exception &error) {
         HandleFailure(QString::fromLocal8Bit(error.what()));
     }

@@ -27,6 +27,10 @@ QString AskLibraryFile(QWidget *parent, const QString &startFolder) {
     dialog.setNameFilters(QtNameFilters(QString::fromLatin1(LibraryFileFilter)).split(";;"));
     dialog.setDirectory(startFolder);
     dialog.setSizeGripEnabled(true);
+    // The filter reads as written ("Library File(Access Database *.mdb)"), and the
+    // dialog is large enough for its Size, Type and Date columns.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 460)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

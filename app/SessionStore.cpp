@@ -46,16 +46,13 @@ template <typename Work> void OnTotalTime(TTable &table, Work work) {
     table.EnableControls();
 }
 
-void SaveImportanceField(TTable &table, const TLexomatList &list) {
-    // In ID order the writes walk the table's pages once instead of at random.
-    std::vector<std::pair<int32_t, int32_t>> rows(static_cast<size_t>(list.Count()));
-    for (int32_t i = 0; i < list.Count(); ++i)
-        rows[static_cast<size_t>(i)] = {list.IdAt(i), list.LevelAt(i)};
-    std::sort(rows.begin(), rows.end());
+void SaveImportanceField(TTable &table, const TLexomatList::LevelWrites &writes) {
     const QString id = QStringLiteral("ID");
     const QString level = QStringLiteral("ImportanceField");
     OpenLibraryTable(table);
-    for (const auto &[cardId, cardLevel] : rows) {
+    if (writes.resetAll)
+        table.SetFieldInAllRows(level, 0);
+    for (const auto &[cardId, cardLevel] : writes.levels) {
         // A card deleted from the file since it was loaded has nothing to keep.
         if (!table.Locate(id, cardId))
             continue;
@@ -65,7 +62,9 @@ void SaveImportanceField(TTable &table, const TLexomatList &list) {
     }
 }
 
-void SaveTotalTime(TTable &table, int32_t totalSeconds) {
+void SaveTotalTime(Tdm &dm, TTable &table, int32_t totalSeconds) {
+    if (!dm.HasTimeTable())
+        dm.CreateTimeTable();
     OnTotalTime(table, [totalSeconds](TTable &t) {
         if (t.Eof())
             t.Insert();
@@ -82,14 +81,16 @@ namespace SessionStore {
 
 void PopulateList(Tdm &dm, TLexomatList &list) {
     TTable &table = *dm.tb_library;
-    const QString id = QStringLiteral("ID");
-    const QString level = QStringLiteral("ImportanceField");
     OpenLibraryTable(table);
-    // Moving row by row would tell the grids a million times.
     table.DisableControls();
     try {
-        for (table.First(); !table.Eof(); table.Next())
-            list.AddCard(table.FieldAsInteger(id), table.FieldAsInteger(level));
+        // The store's own list of (ID, level), read in one scan; the IDs fit in 32 bits
+        // (the file was refused otherwise).
+        const TTable::KeptValues rows = table.AllKeptValues();
+        const std::vector<int64_t> &ids = *rows.ids;
+        const std::vector<int32_t> &levels = *rows.values;
+        for (size_t i = 0; i < ids.size(); ++i)
+            list.AddCard(int32_t(ids[i]), levels[i]);
     } catch (...) {
         table.Close();
         table.EnableControls();
@@ -101,27 +102,27 @@ void PopulateList(Tdm &dm, TLexomatList &list) {
 
 int32_t LoadTotalTime(Tdm &dm) {
     int32_t seconds = 0;
+    if (!dm.HasTimeTable()) {
+        OpenLibraryTable(*dm.tb_library);
+        return seconds;
+    }
     OnTotalTime(*dm.tb_library, [&seconds](TTable &t) {
-        if (!t.Eof()) {
+        if (!t.Eof())
             seconds = t.FieldAsInteger(TimeTable);
-            return;
-        }
-        t.Insert();
-        t.SetFieldValue(TimeTable, seconds);
-        t.Post();
     });
     return seconds;
 }
 
-void SaveLevelsAndTime(Tdm &dm, const TLexomatList &list, int32_t totalSeconds) {
+void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds) {
     TTable &table = *dm.tb_library;
-    // A million posts would each tell the grids; they are told once at the end.
+    const TLexomatList::LevelWrites writes = list.PendingLevelWrites();
+    // Posts would each tell the grids; they are told once at the end.
     table.DisableControls();
     try {
         dm.BeginTransaction();
         try {
-            SaveImportanceField(table, list);
-            SaveTotalTime(table, totalSeconds);
+            SaveImportanceField(table, writes);
+            SaveTotalTime(dm, table, totalSeconds);
             dm.CommitTransaction();
         } catch (...) {
             // A failed post leaves its row in edit; the rows written before it are undone.
@@ -134,6 +135,7 @@ void SaveLevelsAndTime(Tdm &dm, const TLexomatList &list, int32_t totalSeconds) 
         throw;
     }
     table.EnableControls();
+    list.MarkLevelsSaved();
 }
 
 } // namespace SessionStore

@@ -9,12 +9,14 @@ class Tdm;
 // (ID, level) of every card and the study time, all through the data module's table
 // dataset. Every failure throws LexomatError naming the file and the reason.
 namespace SessionStore {
-// Appends one entry per row of table Library, in the order the table delivers them.
+// Appends one entry per row of table Library, in ascending order of ID.
 // A level that is NULL or not a whole 32-bit number makes the file unusable.
 void PopulateList(Tdm &dm, TLexomatList &list);
-// The first row of TotalTime; an empty table gets its row with 0. The dataset is left
-// serving Library, open.
+// The first row of TotalTime, or 0 when the file has none yet (nothing is written: a
+// library on a read-only disk opens too). The dataset is left serving Library, open.
 int32_t LoadTotalTime(Tdm &dm);
-// Every level and the time in one transaction: all are written or none.
-void SaveLevelsAndTime(Tdm &dm, const TLexomatList &list, int32_t totalSeconds);
+// The levels that changed since the list was loaded or last saved (every level after a
+// reset, in one statement) and the time, in one transaction: all are written or none.
+// Afterwards the list counts them as saved.
+void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds);
 } // namespace SessionStore

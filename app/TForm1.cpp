@@ -101,6 +101,10 @@ TForm1::TForm1(QWidget *parent)
          {Label5, Label7, Label1, Label2, Label3, Label4, Label6, Label8, LabelText1})
         label->adjustSize();
 
+    for (QLabel *label :
+         {lbTotalTime, lbElapsedTime, lbCount, lbKnowsUE1, lbKnows0, lbKnows1, lbKnows2, lbKnowsGE3})
+        designedGeometry.insert(label, label->geometry());
+
     TimerElapsed = new QTimer(this);
     TimerElapsed->setObjectName(QStringLiteral("TimerElapsed"));
     TimerTotal = new QTimer(this);
@@ -213,8 +217,9 @@ void TForm1::FormCreate() {
     SetStartupDir(QDir::currentPath());
     Image4->setPixmap(LoadBesidePicture(QStringLiteral("elements/logo.bmp")));
     const QStringList lines = ReadScrambledLines(QStringLiteral("elements/main.txt"), 3);
+    // Only the window's own title: an application display name would be appended to
+    // every window title by the platform.
     setWindowTitle(lines[0]);
-    QGuiApplication::setApplicationDisplayName(lines[0]);
     Label9->setText(lines[1]);
     Label9->adjustSize();
     Label9->move(830 - Label9->width(), Label9->y());
@@ -262,16 +267,30 @@ void TForm1::SetEndProgram(std::function<void(int)> end) {
     endProgram() = std::move(end);
 }
 
-void TForm1::AppException(const QString &message) {
+void TForm1::AppException(const QString &message, bool canGoOn) {
     if (handlingFailure)
         return; // a second failure while reporting the first ends with it
+    // A file that could not be read or written mid-session: the session stays in
+    // memory and the save question still guards every way out.
+    if (canGoOn && Form1 && frm_message) {
+        handlingFailure = true;
+        if (frm_message->isVisible()) {
+            QMessageBox report(QMessageBox::Critical, QStringLiteral("Error"), message,
+                               QMessageBox::Ok, Form1);
+            report.exec();
+        } else {
+            Form1->ShowMessage(QStringLiteral("Error"), QStringLiteral("\n\r") + message, 1);
+        }
+        handlingFailure = false;
+        return;
+    }
     handlingFailure = true;
     endingAfterFailure = true;
-    QMessageBox report(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message,
+    QMessageBox report(QMessageBox::Critical, QGuiApplication::applicationName(), message,
                        QMessageBox::Ok);
     report.setObjectName(QStringLiteral("FailureMessage"));
     report.exec();
-    QMessageBox closing(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+    QMessageBox closing(QMessageBox::Critical, QGuiApplication::applicationName(),
                         QStringLiteral("Lexomat is closing...!!!"), QMessageBox::Ok);
     closing.setObjectName(QStringLiteral("ClosingMessage"));
     closing.exec();
@@ -368,6 +387,7 @@ void TForm1::ClearScreen() {
     lbTotalTime->setText(QStringLiteral("00:00:00"));
     lbElapsedTime->setText(QStringLiteral("00:00:00"));
     LabellTextWord->clear();
+    FitCounters();
 }
 
 void TForm1::closeEvent(QCloseEvent *event) {

@@ -50,7 +50,7 @@ public:
     // Start-up, settings and small operations.
     void FormCreate();
     void FormShow();
-    static void AppException(const QString &message);
+    static void AppException(const QString &message, bool canGoOn = false);
     void Label9Click();
     void act_exitExecute();
     void act_aboutExecute();
@@ -77,6 +77,7 @@ public:
 
     // Questions and answers.
     void PutQuestions();
+    bool TryPutQuestions(); // reports a failure and keeps the question on screen
     QLabel *GetLabel(int slot) const;
     void Label_definitieClick(int slot); // the mouse or keys 1 to 4, under the guard
     void definitieClick(int slot);
@@ -145,6 +146,8 @@ private:
     void EndPause();
     void SetTextColor(const QColor &color);
     bool WriteSession(); // levels and time, all or nothing; reports a failure
+    void ShowViewer();   // the box viewer over tb_library as the caller set it up
+    void FitCounters();  // counters and clocks grow to show their whole text
     int ShowMessage(const QString &caption, const QString &text, int buttons);
     bool DefinitionsActive() const { return s.LibraryOpen && !s.Paused; }
     TBevelPanel *GetPanel(int slot) const;
@@ -159,6 +162,7 @@ private:
     bool shownOnce = false;
     QObject *doubleClicked = nullptr; // its next release ends a double click
     QHash<QObject *, std::function<void()>> clickHandlers;
+    QHash<QLabel *, QRect> designedGeometry; // of the counters and clocks
 };
 
 extern TForm1 *Form1;

@@ -6,26 +6,58 @@
 #include "dialogs/Tfrm_showpackage.h"
 #include "engine/LexomatList.h"
 #include "store/TTable.h"
+#include "platform/LexomatError.h"
 #include "store/Tdm.h"
 #include <QApplication>
 #include <QLabel>
+#include <limits>
+
+namespace {
+// The clocks stop at the largest whole number a file keeps, as levels do.
+void Tick(int32_t &seconds) {
+    if (seconds < std::numeric_limits<int32_t>::max())
+        ++seconds;
+}
+} // namespace
 
 void TForm1::TimerElapsedTimer() {
     if (s.Studying && !s.Paused)
-        ++s.ElapsedSeconds;
+        Tick(s.ElapsedSeconds);
     lbElapsedTime->setText(SecondsToText(s.ElapsedSeconds));
+    FitCounters();
 }
 
 void TForm1::TimerTotalTimer() {
     if (s.Studying && !s.Paused)
-        ++s.TotalSeconds;
+        Tick(s.TotalSeconds);
     lbTotalTime->setText(SecondsToText(s.TotalSeconds));
+    FitCounters();
 }
 
 void TForm1::SetTotalTime() {
     s.TotalSeconds = 0;
     s.TotalSeconds = SessionStore::LoadTotalTime(*dm);
     lbTotalTime->setText(SecondsToText(s.TotalSeconds));
+    FitCounters();
+}
+
+void TForm1::FitCounters() {
+    // A text that fits keeps the designed box; a longer one widens it about the same
+    // centre line, so "1000000" or "1000:00:00" is shown whole.
+    for (auto it = designedGeometry.cbegin(); it != designedGeometry.cend(); ++it) {
+        QLabel *label = it.key();
+        const QRect designed = it.value();
+        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+        QRect box = designed;
+        if (needed > designed.width()) {
+            box.setWidth(needed);
+            // A left-aligned clock grows to the right, its text where it was.
+            if (label->alignment() & Qt::AlignHCenter)
+                box.moveLeft(designed.left() + designed.width() / 2 - needed / 2);
+        }
+        if (label->geometry() != box)
+            label->setGeometry(box);
+    }
 }
 
 void TForm1::VisualFeedback() {
@@ -35,6 +67,7 @@ void TForm1::VisualFeedback() {
     lbKnows0->setText(QString::number(cardList->Box1Count));
     lbKnowsUE1->setText(QString::number(cardList->DontKnowCount));
     lbCount->setText(QString::number(cardList->Count()));
+    FitCounters();
 }
 
 void TForm1::SetTextColor(const QColor &color) {
@@ -95,9 +128,23 @@ void TForm1::ImageXClick(const QString &heading, int32_t boxCode) {
     setHeading(heading);
     dm->tb_library->SetFilter(QString::fromStdString(cardList->BoxFilter(boxCode)));
     dm->tb_library->SetFiltered(true);
-    frm_showpackage->exec();
+    ShowViewer();
     dm->tb_library->SetSort(QString());
     dm->tb_library->SetFiltered(false);
+}
+
+void TForm1::ShowViewer() {
+    try {
+        // Listing the rows first: a file that cannot be read is reported here, and the
+        // session in memory goes on.
+        dm->tb_library->Open();
+        dm->tb_library->RecordCount();
+    } catch (const LexomatError &error) {
+        ShowMessage(QStringLiteral("Error"),
+                    QStringLiteral("\n\rThe cards cannot be listed.\n\r") + error.message(), 1);
+        return;
+    }
+    frm_showpackage->exec();
 }
 
 void TForm1::Label1Click() {
@@ -106,7 +153,7 @@ void TForm1::Label1Click() {
         return;
     }
     setHeading(AllCards);
-    frm_showpackage->exec();
+    ShowViewer();
     dm->tb_library->SetSort(QString());
     dm->tb_library->SetFiltered(false);
 }
@@ -123,7 +170,7 @@ void TForm1::Label3Click() {
     setHeading(Box1Cards);
     dm->tb_library->SetFilter(QString::fromStdString(cardList->BoxFilter(0)));
     dm->tb_library->SetFiltered(true);
-    frm_showpackage->exec();
+    ShowViewer();
     dm->tb_library->SetFiltered(false);
 }
 void TForm1::lbKnows0Click() {

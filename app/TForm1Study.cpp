@@ -4,6 +4,7 @@
 #include "app/LibraryFileDialog.h"
 #include "app/SessionStore.h"
 #include "app/TBevelPanel.h"
+#include "dialogs/StoreWaitFeedback.h"
 #include "dialogs/Tfrm_lastq.h"
 #include "editor/Tfrm_admin.h"
 #include "engine/LexomatList.h"
@@ -13,6 +14,7 @@
 #include "platform/SoundPlayer.h"
 #include "store/Tdm.h"
 #include "widgets/ModalResult.h"
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -31,6 +33,9 @@ int TForm1::SaveCurrentSession() {
 
 bool TForm1::WriteSession() {
     try {
+        // The question box is gone before the write starts.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        StoreWaitFeedback feedback(*dm, this, dm->DatabasePath());
         SessionStore::SaveLevelsAndTime(*dm, *cardList, s.TotalSeconds);
         return true;
     } catch (const LexomatError &error) {
@@ -63,11 +68,14 @@ void TForm1::act_openExecute() {
 
 bool TForm1::OpenLibrary(const QString &path) {
     try {
-        dm->CloseDatabase();
-        dm->SetDatabasePath(path);
-        dm->OpenDatabase();
-        cardList->Clear();
-        PopulateList();
+        {
+            StoreWaitFeedback feedback(*dm, this, path);
+            dm->CloseDatabase();
+            dm->SetDatabasePath(path);
+            dm->OpenDatabase();
+            cardList->Clear();
+            PopulateList();
+        }
         if (cardList->Count() < MinimumCards) {
             ShowMessage(QStringLiteral("Error"),
                         QStringLiteral("\n\rLibrary must have at least 10 words!!!"), 1);
@@ -157,21 +165,41 @@ int TForm1::SlotOf(QObject *label) const {
     return -1;
 }
 
-// The labels show plain text, so an "&" in a card is shown as itself.
+// The labels show plain text, so an "&" in a card is shown as itself. Every card is
+// read before anything changes, so a read that fails leaves the last question as it was.
 void TForm1::PutQuestions() {
-    s.QuestionIndex = cardList->PickQuestionIndex();
-    s.QuestionID = cardList->IdAt(s.QuestionIndex);
-    const TLexomatList::OtherIds others = cardList->PickOtherIds(s.QuestionIndex);
+    const int32_t index = cardList->PickQuestionIndex();
+    const int32_t id = cardList->IdAt(index);
+    const TLexomatList::OtherIds others = cardList->PickOtherIds(index);
     const int32_t otherIds[3] = {others.first, others.second, others.third};
-    s.RightSlot = LexomatRandom::InRange(0, 3);
-    s.CurrentCard = dm->GetRecordByID(s.QuestionID);
-    LabellTextWord->setText(s.CurrentCard.Word);
-    for (int slot = 0; slot < 4; ++slot) {
-        if (slot == s.RightSlot)
-            GetLabel(slot)->setText(s.CurrentCard.Definition);
-        else
-            GetLabel(slot)->setText(
-                dm->GetRecordByID(otherIds[slot < s.RightSlot ? slot : slot - 1]).Definition);
+    const int32_t rightSlot = LexomatRandom::InRange(0, 3);
+    const MyTextDatabaseRec card = dm->GetRecordByID(id);
+    QString definitions[4];
+    for (int slot = 0; slot < 4; ++slot)
+        definitions[slot] =
+            slot == rightSlot
+                ? card.Definition
+                : dm->GetRecordByID(otherIds[slot < rightSlot ? slot : slot - 1]).Definition;
+    s.QuestionIndex = index;
+    s.QuestionID = id;
+    s.RightSlot = rightSlot;
+    s.CurrentCard = card;
+    LabellTextWord->setText(card.Word);
+    for (int slot = 0; slot < 4; ++slot)
+        GetLabel(slot)->setText(definitions[slot]);
+}
+
+bool TForm1::TryPutQuestions() {
+    try {
+        PutQuestions();
+        return true;
+    } catch (const LexomatError &error) {
+        // The answered question stays; a click on its right definition tries again.
+        ShowMessage(QStringLiteral("Error"),
+                    QStringLiteral("\n\rThe next question could not be read.\n\r") +
+                        error.message(),
+                    1);
+        return false;
     }
 }
 
@@ -186,8 +214,8 @@ void TForm1::definitieClick(int slot) {
         s.Answered = true;
     }
     if (slot == s.RightSlot) {
-        PutQuestions();
-        s.Answered = false;
+        if (TryPutQuestions())
+            s.Answered = false;
     } else {
         wrongSound->Play(QDir(StartupDir()).filePath(QStringLiteral("wrong.au")));
     }

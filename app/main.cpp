@@ -5,7 +5,6 @@
 int main(int argc, char *argv[]) {
     LexomatApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexomat"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Lexomat"));
     InstallFontSubstitutes();
     if (!StartWindows())
         return 1;

@@ -125,7 +125,9 @@ int32_t TLexomatList::ApplyAnswer(int32_t index) {
     TCardEntry entry = Items.At(index);
     MoveBoxCount(entry.ImportanceField);
     Items.Erase(index);
+    auto change = changedLevels.try_emplace(entry.ID, entry.ImportanceField, 0).first;
     entry.ImportanceField = NewLevel(entry.ImportanceField);
+    change->second.second = entry.ImportanceField;
     const int32_t position = InsertPosition(entry.ImportanceField);
     Items.Insert(position, entry);
     return position;
@@ -137,10 +139,30 @@ void TLexomatList::ResetLevels() {
     Box1Count = Count();
     Streak = 0;
     ordered = true;
+    changedLevels.clear();
+    resetPending = true;
+}
+
+TLexomatList::LevelWrites TLexomatList::PendingLevelWrites() const {
+    LevelWrites writes;
+    writes.resetAll = resetPending;
+    for (const auto &[id, levels] : changedLevels)
+        if (levels.first != levels.second)
+            writes.levels.emplace_back(id, levels.second);
+    // In ID order the writes walk the table's pages once instead of at random.
+    std::sort(writes.levels.begin(), writes.levels.end());
+    return writes;
+}
+
+void TLexomatList::MarkLevelsSaved() {
+    changedLevels.clear();
+    resetPending = false;
 }
 
 void TLexomatList::Clear() {
     Items.Clear();
+    changedLevels.clear();
+    resetPending = false;
     DontKnowCount = Box1Count = Box2Count = Box3Count = KnowCount = 0;
     Streak = 0;
     ordered = true;

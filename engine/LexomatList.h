@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 // The in-memory study state of the open library: (level, ID) entries in ascending
 // order of level, the five box counters and the answer streak. Words and
@@ -32,6 +35,16 @@ public:
     void ResetLevels();
     void Clear();
     std::string BoxFilter(int32_t boxCode) const;
+
+    // What a save must write so that the file holds the levels in memory: every level
+    // when the list was reset since the last save, then the (ID, level) of each card
+    // whose level differs from what the file held, in ascending order of ID.
+    struct LevelWrites {
+        bool resetAll = false;
+        std::vector<std::pair<int32_t, int32_t>> levels;
+    };
+    LevelWrites PendingLevelWrites() const;
+    void MarkLevelsSaved(); // after the writes reached the file
     bool AllKnown() const;
 
     // Tests seed the generator to make picks repeatable; the program seeds it once
@@ -53,6 +66,9 @@ private:
     int32_t InsertPosition(int32_t level) const;
 
     CardSequence Items;
+    // ID -> (level the file holds, level now) for the cards answered since the last save.
+    std::unordered_map<int32_t, std::pair<int32_t, int32_t>> changedLevels;
+    bool resetPending = false;
     // True while the entries are known to be in non-decreasing order of level; then
     // the re-insert place is found by binary search instead of a walk.
     bool ordered = true;

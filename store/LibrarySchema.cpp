@@ -1,15 +1,32 @@
 #include "store/LibrarySchema.h"
 
 #include "platform/LexomatError.h"
+#include "store/SqliteStatement.h"
 #include "store/TableColumns.h"
+
+#include <cstdint>
+#include <limits>
 
 namespace LibrarySchema {
 
-const char *const CreateStatements =
-    "CREATE TABLE Library ([ID] INTEGER CONSTRAINT [Index1] PRIMARY KEY AUTOINCREMENT,"
-    " [Word] VARCHAR(100) NOT NULL, [ImportanceField] INTEGER NOT NULL,"
+#define LEXOMAT_LIBRARY_TABLE                                                                   \
+    "CREATE TABLE Library ([ID] INTEGER CONSTRAINT [Index1] PRIMARY KEY AUTOINCREMENT,"         \
+    " [Word] VARCHAR(100) NOT NULL, [ImportanceField] INTEGER NOT NULL,"                        \
     " [Definition] TEXT NOT NULL);"
-    "CREATE TABLE TotalTime ([TotalTime] INTEGER NOT NULL);";
+#define LEXOMAT_TIME_TABLE "CREATE TABLE TotalTime ([TotalTime] INTEGER NOT NULL);"
+const char *const CreateLibraryTable = LEXOMAT_LIBRARY_TABLE;
+const char *const CreateTimeTable = LEXOMAT_TIME_TABLE;
+const char *const CreateStatements = LEXOMAT_LIBRARY_TABLE LEXOMAT_TIME_TABLE;
+#undef LEXOMAT_LIBRARY_TABLE
+#undef LEXOMAT_TIME_TABLE
+
+QString KeptIntegerField(const QString &table) {
+    if (table.compare(QLatin1String("Library"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("ImportanceField");
+    if (table.compare(QLatin1String("TotalTime"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("TotalTime");
+    return {};
+}
 
 namespace {
 enum class Kind { Identity, Integer, Text };
@@ -23,8 +40,10 @@ struct Expected {
 }
 
 void CheckTable(sqlite3 *db, const QString &fileName, const QString &table,
-                std::initializer_list<Expected> expected) {
+                std::initializer_list<Expected> expected, bool required = true) {
     const std::vector<TableColumn> columns = ReadTableColumns(db, table);
+    if (columns.empty() && !required)
+        return;
     if (columns.empty())
         Refuse(fileName, QString("it has no table %1").arg(table));
     for (const Expected &e : expected) {
@@ -58,7 +77,18 @@ void Check(sqlite3 *db, const QString &fileName) {
                 {"Word", Kind::Text},
                 {"ImportanceField", Kind::Integer},
                 {"Definition", Kind::Text}});
-    CheckTable(db, fileName, "TotalTime", {{"TotalTime", Kind::Integer}});
+    CheckTable(db, fileName, "TotalTime", {{"TotalTime", Kind::Integer}}, false);
+    // SQLite goes on numbering past 32 bits; such a card could be neither found nor saved.
+    SqliteStatement range(db, "SELECT min(rowid), max(rowid) FROM Library",
+                          "Reading the card numbers");
+    if (range.Step() && !range.IsNull(0)) {
+        const int64_t low = range.Int(0), high = range.Int(1);
+        const int64_t outside = low < std::numeric_limits<int32_t>::min() ? low : high;
+        if (low < std::numeric_limits<int32_t>::min() || high > std::numeric_limits<int32_t>::max())
+            Refuse(fileName, QString("it has a card with the ID %1, beyond the range of whole "
+                                     "numbers (32 bits) that this program can keep")
+                                 .arg(outside));
+    }
 }
 
 } // namespace LibrarySchema

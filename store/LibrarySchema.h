@@ -5,9 +5,20 @@
 struct sqlite3;
 
 // The layout of a library file: table Library (ID, Word, ImportanceField, Definition)
-// and table TotalTime (TotalTime).
+// and table TotalTime (TotalTime). Files written by other tools may spell the names in
+// another letter case; every lookup of a field by name is case-blind.
 namespace LibrarySchema {
-extern const char *const CreateStatements;
-// Throws LexomatError naming the file and the first thing that is wrong with it.
+extern const char *const CreateLibraryTable;
+extern const char *const CreateTimeTable;
+extern const char *const CreateStatements; // both, in that order
+
+// The field of a table whose whole numbers the store keeps in memory (the level of a
+// card, the study time); empty for a table the program does not know.
+QString KeptIntegerField(const QString &table);
+
+// Throws LexomatError naming the file and the first thing that is wrong with it:
+// a missing Library table or field, a field of the wrong type, a card ID that does not
+// fit in 32 bits. TotalTime may be missing (it is made with the first save); when it is
+// there it must have its field.
 void Check(sqlite3 *db, const QString &fileName);
 } // namespace LibrarySchema

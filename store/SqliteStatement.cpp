@@ -2,6 +2,7 @@
 
 #include "platform/LexomatError.h"
 
+#include <QFileInfo>
 #include <limits>
 #include <sqlite3.h>
 #include <utility>
@@ -11,10 +12,45 @@ QString SqliteFileName(sqlite3 *db) {
     return name ? QString::fromUtf8(name) : QString();
 }
 
+QString PlainSqliteReason(sqlite3 *db, const QString &fileName) {
+    if (!db)
+        return QStringLiteral("no connection");
+    const QString words = QString::fromUtf8(sqlite3_errmsg(db));
+    const QString plain = PlainFileReason(sqlite3_extended_errcode(db), fileName);
+    return plain.isEmpty() ? words : plain + QStringLiteral(".\n") + words;
+}
+
+QString PlainFileReason(int sqliteCode, const QString &fileName) {
+    const QFileInfo file(fileName);
+    // A file deleted or moved away while open reads as read-only to SQLite.
+    if (!fileName.isEmpty() && !file.exists())
+        return QStringLiteral("the file is no longer there");
+    switch (sqliteCode & 0xff) {
+    case SQLITE_READONLY:
+        if (sqliteCode == SQLITE_READONLY_DBMOVED)
+            return QStringLiteral("the file is no longer there");
+        return file.isWritable() && !QFileInfo(file.absolutePath()).isWritable()
+                   ? QStringLiteral("the folder cannot be written")
+                   : QStringLiteral("the file is read-only");
+    case SQLITE_CANTOPEN:
+        return QFileInfo(file.absolutePath()).isWritable() ? QString()
+                                                           : QStringLiteral("the folder cannot be written");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("another program is using the file");
+    case SQLITE_FULL:
+        return QStringLiteral("the disk is full");
+    case SQLITE_IOERR:
+        return QStringLiteral("the disk could not be read or written");
+    default:
+        return {};
+    }
+}
+
 void ThrowSqliteError(sqlite3 *db, const QString &what) {
-    const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("no connection");
+    const QString file = SqliteFileName(db);
     throw LexomatError(
-        QString("%1 failed on the library file \"%2\": %3").arg(what, SqliteFileName(db), reason));
+        QString("%1 failed on the library file \"%2\": %3").arg(what, file, PlainSqliteReason(db, file)));
 }
 
 void ExecSql(sqlite3 *db, const char *sql, const QString &what) {
@@ -98,10 +134,10 @@ bool SqliteStatement::Step() {
         return false;
     }
     // Read the message before the reset, which keeps the code but may reword it.
-    const QString reason = QString::fromUtf8(sqlite3_errmsg(db));
+    const QString file = SqliteFileName(db);
+    const QString reason = PlainSqliteReason(db, file);
     sqlite3_reset(st);
-    throw LexomatError(
-        QString("%1 failed on the library file \"%2\": %3").arg(what, SqliteFileName(db), reason));
+    throw LexomatError(QString("%1 failed on the library file \"%2\": %3").arg(what, file, reason));
 }
 
 void SqliteStatement::Reset() {

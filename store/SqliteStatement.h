@@ -10,6 +10,11 @@ struct sqlite3_stmt;
 
 // The file a raw connection works on, for messages.
 QString SqliteFileName(sqlite3 *db);
+// A failure in the learner's words ("the file is read-only", "another program is using
+// the file", ...) followed by SQLite's own words on a line of their own.
+QString PlainSqliteReason(sqlite3 *db, const QString &fileName);
+// The learner's words for an SQLite result code on this file; empty when there are none.
+QString PlainFileReason(int sqliteCode, const QString &fileName);
 // Throws LexomatError: "<what> failed on the library file "<file>": <SQLite's message>".
 [[noreturn]] void ThrowSqliteError(sqlite3 *db, const QString &what);
 // Runs statements without results; throws on failure.

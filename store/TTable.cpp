@@ -686,6 +686,29 @@ void TTable::Delete() {
     d->Notify(NoticeReset | NoticeRow);
 }
 
+TTable::KeptValues TTable::AllKeptValues() {
+    d->RequireActive();
+    if (d->access->CachedColumn() < 0)
+        throw LexomatError(QString("The table %1 has no level field.").arg(d->tableName));
+    d->access->Unseek();
+    const std::vector<int64_t> &ids = d->access->BaseIds();
+    return {&ids, &d->access->Ints()};
+}
+
+void TTable::SetFieldInAllRows(const QString &fieldName, const QVariant &value) {
+    const int column = d->Column(fieldName);
+    d->CheckBrowseMode();
+    d->access->UpdateAll(column, value);
+    d->rowCached = false;
+    // A filter or sort on that field may present other rows now.
+    if (d->sortColumn == column ||
+        (d->filter.kind == TableFilter::Kind::Pattern &&
+         ColumnIndex(d->access->Columns(), d->filter.field) == column) ||
+        !d->access->Valid())
+        d->Represent(true);
+    d->Notify(NoticeReset | NoticeRow);
+}
+
 QString TTable::Filter() const {
     return d->filterText;
 }

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QSqlDatabase;
 class QAbstractItemModel;
@@ -69,6 +70,17 @@ public:
     void Post();
     void Cancel();
     void Delete();
+    // Every row of the table, whatever the filter, with the whole-number field the store
+    // keeps in memory (a card's level), in ascending order of ID. One scan of the file
+    // when it changed, else nothing; valid until the table or the file changes.
+    struct KeptValues {
+        const std::vector<int64_t> *ids;
+        const std::vector<int32_t> *values;
+    };
+    KeptValues AllKeptValues();
+    // Sets one field of every row of the table, whatever the filter, in one statement.
+    // Browse state only; the current row stays where it is.
+    void SetFieldInAllRows(const QString &fieldName, const QVariant &value);
 
     // Filter: "ID=12 OR ID=7 OR ID=-1" (any length) or "Word Like '%text%'" with
     // quotes doubled. Anything else is refused with LexomatError when applied.

@@ -1,6 +1,7 @@
 #include "store/TableAccess.h"
 
 #include "platform/LexomatError.h"
+#include "store/LibrarySchema.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,12 +46,19 @@ TableAccess::TableAccess(sqlite3 *db, const QString &table)
     if (columns.empty())
         throw LexomatError(
             QString("The library file \"%1\" has no table %2.").arg(SqliteFileName(db), table));
+    const QString kept = LibrarySchema::KeptIntegerField(table);
     for (size_t i = 0; i < columns.size(); ++i) {
         const TableColumn &c = columns[i];
         if (c.primaryKey && c.type.compare("INTEGER", Qt::CaseInsensitive) == 0)
             identityColumn = int(i);
-        else if (c.integer && cachedColumn < 0)
+        else if (c.integer && cachedColumn < 0 && kept.isEmpty())
             cachedColumn = int(i);
+    }
+    // The level is taken by its name: another integer column may stand before it.
+    if (!kept.isEmpty()) {
+        const int column = ColumnIndex(columns, kept);
+        if (column >= 0 && columns[size_t(column)].integer)
+            cachedColumn = column;
     }
     readRow =
         SqliteStatement(db, "SELECT * FROM " + quotedTable + " WHERE rowid=?", "Reading a row");
@@ -182,44 +190,66 @@ std::vector<int64_t> TableAccess::RowsWhereEquals(int column, const QVariant &va
                          "SELECT rowid FROM " + quotedTable + " WHERE " +
                              QuotedName(columns[size_t(column)].name) + "=? ORDER BY rowid",
                          "Looking for a row");
-    find.Bind(1, Converted(column, value));
+    // A value the column could never hold is in no row.
+    QVariant converted;
+    if (!TryConverted(column, value, &converted, nullptr))
+        return rows;
+    find.Bind(1, converted);
     while (find.Step())
         rows.push_back(find.Int(0));
     return rows;
 }
 
 QVariant TableAccess::Converted(int column, const QVariant &value) const {
+    QVariant converted;
+    QString refusal;
+    if (!TryConverted(column, value, &converted, &refusal))
+        throw LexomatError(refusal);
+    return converted;
+}
+
+bool TableAccess::TryConverted(int column, const QVariant &value, QVariant *converted,
+                               QString *refusal) const {
     const TableColumn &c = columns[size_t(column)];
+    *converted = QVariant();
     if (value.isNull())
-        return {};
+        return true;
     if (c.integer) {
         bool ok = false;
         const qlonglong v = value.typeId() == QMetaType::QString
                                 ? value.toString().trimmed().toLongLong(&ok)
                                 : value.toLongLong(&ok);
         if (value.typeId() == QMetaType::QString && value.toString().trimmed().isEmpty())
-            return {};
+            return true;
         // A real with a fraction would be rounded silently by the conversion.
         if (value.typeId() == QMetaType::Double && std::trunc(value.toDouble()) != value.toDouble())
             ok = false;
         if (!ok || v < std::numeric_limits<int32_t>::min() ||
-            v > std::numeric_limits<int32_t>::max())
-            throw LexomatError(QString("\"%1\" is not a whole number for %2 (library file \"%3\").")
-                                   .arg(value.toString(), c.name, SqliteFileName(db)));
-        return QVariant(int(v));
+            v > std::numeric_limits<int32_t>::max()) {
+            if (refusal)
+                *refusal = QString("\"%1\" is not a whole number for %2 (library file \"%3\").")
+                               .arg(value.toString(), c.name, SqliteFileName(db));
+            return false;
+        }
+        *converted = QVariant(int(v));
+        return true;
     }
     if (c.text) {
         const QString s = value.toString();
-        if (c.maxLength > 0 && s.size() > c.maxLength)
-            throw LexomatError(
-                QString("%1 can hold at most %2 characters; \"%3...\" is longer (library file "
-                        "\"%4\").")
-                    .arg(c.name)
-                    .arg(c.maxLength)
-                    .arg(s.left(20), SqliteFileName(db)));
-        return s;
+        if (c.maxLength > 0 && s.size() > c.maxLength) {
+            if (refusal)
+                *refusal = QString("%1 can hold at most %2 characters; \"%3...\" is longer "
+                                   "(library file \"%4\").")
+                               .arg(c.name)
+                               .arg(c.maxLength)
+                               .arg(s.left(20), SqliteFileName(db));
+            return false;
+        }
+        *converted = s;
+        return true;
     }
-    return value;
+    *converted = value;
+    return true;
 }
 
 void TableAccess::Resnapshot(bool wasCurrent) {
@@ -229,25 +259,49 @@ void TableAccess::Resnapshot(bool wasCurrent) {
         baseValid = false;
 }
 
-uint64_t TableAccess::ConvertedSet(const std::vector<QVariant> &values,
-                                   const std::vector<bool> &set,
-                                   std::vector<QVariant> &converted) const {
-    // The mask of the columns given names the cached statement that writes them.
+bool TableAccess::ConvertedSet(const std::vector<QVariant> &values, const std::vector<bool> &set,
+                               std::vector<QVariant> &converted) const {
     converted.assign(columns.size(), QVariant());
-    uint64_t mask = 0;
+    bool any = false;
     for (size_t i = 0; i < columns.size(); ++i)
         if (set[i]) {
             converted[i] = Converted(int(i), values[i]);
-            mask |= uint64_t(1) << i;
+            any = true;
         }
-    return mask;
+    return any;
+}
+
+void TableAccess::CheckNextIdentity(const std::vector<bool> &set) {
+    if (identityColumn < 0 || set[size_t(identityColumn)])
+        return;
+    // AUTOINCREMENT takes the larger of the table's largest rowid and its sequence.
+    int64_t next = MaxRowid();
+    SqliteStatement has(db, "SELECT 1 FROM sqlite_master WHERE name='sqlite_sequence'",
+                        "Reading the card numbers");
+    const bool hasSequence = has.Step();
+    has.Reset();
+    if (hasSequence) {
+        SqliteStatement seq(db, "SELECT seq FROM sqlite_sequence WHERE name=?",
+                            "Reading the card numbers");
+        seq.BindText(1, table);
+        if (seq.Step())
+            next = std::max(next, seq.Int(0));
+        seq.Reset();
+    }
+    if (next >= std::numeric_limits<int32_t>::max())
+        throw LexomatError(QString("The library file \"%1\" cannot take another card: its card "
+                                   "IDs have reached the largest whole number (32 bits) that "
+                                   "this program can keep.")
+                               .arg(SqliteFileName(db)));
 }
 
 int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vector<bool> &set) {
     Unseek();
     std::vector<QVariant> converted;
-    const uint64_t mask = ConvertedSet(values, set, converted);
-    auto it = inserts.find(mask);
+    const bool anySet = ConvertedSet(values, set, converted);
+    CheckNextIdentity(set);
+    // The columns given name the cached statement that writes them.
+    auto it = inserts.find(set);
     if (it == inserts.end()) {
         QByteArray names, marks;
         for (size_t i = 0; i < columns.size(); ++i)
@@ -256,9 +310,9 @@ int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vect
                 marks += marks.isEmpty() ? "?" : ", ?";
             }
         const QByteArray sql =
-            mask ? "INSERT INTO " + quotedTable + " (" + names + ") VALUES (" + marks + ")"
+            anySet ? "INSERT INTO " + quotedTable + " (" + names + ") VALUES (" + marks + ")"
                  : "INSERT INTO " + quotedTable + " DEFAULT VALUES";
-        it = inserts.emplace(mask, SqliteStatement(db, sql, "Adding the row")).first;
+        it = inserts.emplace(set, SqliteStatement(db, sql, "Adding the row")).first;
     }
     SqliteStatement &insert = it->second;
     int n = 0;
@@ -285,10 +339,9 @@ void TableAccess::Update(int64_t rowid, const std::vector<QVariant> &values,
                          const std::vector<bool> &set) {
     Unseek();
     std::vector<QVariant> converted;
-    const uint64_t mask = ConvertedSet(values, set, converted);
-    if (!mask)
+    if (!ConvertedSet(values, set, converted))
         return;
-    auto it = updates.find(mask);
+    auto it = updates.find(set);
     if (it == updates.end()) {
         QByteArray assignments;
         for (size_t i = 0; i < columns.size(); ++i)
@@ -296,7 +349,7 @@ void TableAccess::Update(int64_t rowid, const std::vector<QVariant> &values,
                 assignments +=
                     (assignments.isEmpty() ? "" : ", ") + QuotedName(columns[i].name) + "=?";
         it = updates
-                 .emplace(mask, SqliteStatement(db,
+                 .emplace(set, SqliteStatement(db,
                                                 "UPDATE " + quotedTable + " SET " + assignments +
                                                     " WHERE rowid=?",
                                                 "Saving the row"))
@@ -341,4 +394,19 @@ void TableAccess::Delete(int64_t rowid) {
         }
     }
     Resnapshot(wasCurrent);
+}
+
+void TableAccess::UpdateAll(int column, const QVariant &value) {
+    Unseek();
+    const QVariant converted = Converted(column, value);
+    SqliteStatement update(db,
+                           "UPDATE " + quotedTable + " SET " +
+                               QuotedName(columns[size_t(column)].name) + "=?",
+                           "Saving the rows");
+    update.Bind(1, converted);
+    const bool wasCurrent = BaseCurrent();
+    update.Step();
+    if (wasCurrent && column == cachedColumn)
+        std::fill(baseInts.begin(), baseInts.end(), int32_t(converted.toInt()));
+    Resnapshot(wasCurrent && column != identityColumn);
 }

@@ -70,10 +70,16 @@ public:
     int64_t Insert(const std::vector<QVariant> &values, const std::vector<bool> &set);
     void Update(int64_t rowid, const std::vector<QVariant> &values, const std::vector<bool> &set);
     void Delete(int64_t rowid);
+    // One statement that sets a column in every row of the table.
+    void UpdateAll(int column, const QVariant &value);
 
 private:
     QVariant Converted(int column, const QVariant &value) const;
-    uint64_t ConvertedSet(const std::vector<QVariant> &values, const std::vector<bool> &set,
+    bool TryConverted(int column, const QVariant &value, QVariant *converted,
+                      QString *refusal) const;
+    // Refuses an insert whose new rowid would not fit a 32-bit ID.
+    void CheckNextIdentity(const std::vector<bool> &set);
+    bool ConvertedSet(const std::vector<QVariant> &values, const std::vector<bool> &set,
                           std::vector<QVariant> &converted) const;
     void BuildBase();
     void Resnapshot(bool wasCurrent);
@@ -99,5 +105,6 @@ private:
     SqliteStatement readRow, exists, dataVersion, deleteRow;
     bool seeked = false;
     int64_t seekedRowid = 0;
-    std::map<uint64_t, SqliteStatement> inserts, updates;
+    // Keyed by the columns a statement writes.
+    std::map<std::vector<bool>, SqliteStatement> inserts, updates;
 };

@@ -29,6 +29,18 @@ sqlite3 *RawHandle(const QSqlDatabase &connection) {
 [[noreturn]] void Refuse(const QString &path, const QString &reason) {
     throw LexomatError(QString("The library file \"%1\" cannot be opened: %2").arg(path, reason));
 }
+
+// The header of a file in the older Access format names its engine at byte 4.
+bool IsAccessFile(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(19);
+    return head.size() == 19 && (head.mid(4, 15) == "Standard Jet DB" ||
+                                 head.mid(4, 15) == "Standard ACE DB");
+}
+
+constexpr int BusyWaitMs = 5000;
 } // namespace
 
 Tdm::Tdm(QObject *parent) : QObject(parent), tb_library(new TTable(this)) {
@@ -69,9 +81,10 @@ void Tdm::OpenDatabase() {
     {
         QSqlDatabase connection = QSqlDatabase::addDatabase("QSQLITE", connectionName);
         connection.setDatabaseName(path);
-        connection.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+        // The wait for a file in use is the store's own (see BusyCallback).
+        connection.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
         if (!connection.open()) {
-            const QString reason = connection.lastError().text();
+            const QString reason = connection.lastError().text().trimmed();
             connection = QSqlDatabase();
             QSqlDatabase::removeDatabase(connectionName);
             Refuse(path, reason);
@@ -93,19 +106,26 @@ void Tdm::OpenDatabase() {
                                       QString::fromUtf8(sqlite3_libversion())));
         }
         // The first read of the file: a file that is no database fails here.
+        sqlite3_busy_handler(db, &Tdm::BusyCallback, this);
         if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) !=
             SQLITE_OK) {
             const int code = sqlite3_errcode(db);
+            if (code == SQLITE_NOTADB && IsAccessFile(path))
+                Refuse(path, "it is a library in the older Access format.");
             Refuse(path, code == SQLITE_NOTADB ? QString("it is not a library file (not an "
                                                          "SQLite database).")
-                                               : QString::fromUtf8(sqlite3_errmsg(db)) + ".");
+                                               : PlainSqliteReason(db, path));
         }
         LibrarySchema::Check(db, path);
         // The learner's own file, maybe on a stick: no side files, every commit on disk.
-        ExecSql(db,
-                "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-32768;",
+        // A file that another program holds in WAL mode keeps that mode, which is just as
+        // safe for one transaction per save.
+        sqlite3_busy_handler(db, nullptr, nullptr);
+        sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+        ExecSql(db, "PRAGMA synchronous=FULL; PRAGMA cache_size=-32768;",
                 "Setting up the connection");
-        sqlite3_busy_timeout(db, 5000);
+        sqlite3_busy_handler(db, &Tdm::BusyCallback, this);
+        sqlite3_progress_handler(db, 20000, &Tdm::ProgressCallback, this);
         inTransaction = false;
         tb_library->SetTableName("Library");
         tb_library->Open();
@@ -162,7 +182,13 @@ MyTextDatabaseRec Tdm::GetRecordByID(int32_t id) {
     tb_library->Close();
     tb_library->EnableControls();
     if (values.size() == names.size()) {
-        auto field = [&](const char *name) { return values[names.indexOf(name)]; };
+        // The file may spell the names in another letter case.
+        auto field = [&](const char *name) {
+            for (qsizetype i = 0; i < names.size(); ++i)
+                if (names[i].compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                    return values[i];
+            throw LexomatError(QString("The library file \"%1\" has no field %2.").arg(path, name));
+        };
         record.ID = field("ID").toInt();
         record.Word = field("Word").toString();
         record.ImportanceField = field("ImportanceField").toInt();
@@ -184,17 +210,20 @@ void Tdm::BeginTransaction() {
     sqlite3 *db = OpenHandle(connectionName);
     ExecSql(db, "BEGIN IMMEDIATE", "Starting to save");
     inTransaction = true;
+    writeClock.start();
 }
 
 void Tdm::CommitTransaction() {
     sqlite3 *db = OpenHandle(connectionName);
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
         const QString reason = QString::fromUtf8(sqlite3_errmsg(db));
+        const QString file = SqliteFileName(db);
+        const QString plain = PlainSqliteReason(db, file);
         RollbackTransaction();
-        throw LexomatError(QString("Saving failed on the library file \"%1\": %2")
-                               .arg(SqliteFileName(db), reason));
+        throw LexomatError(QString("Saving failed on the library file \"%1\": %2").arg(file, plain));
     }
     inTransaction = false;
+    writeClock.invalidate();
 }
 
 void Tdm::RollbackTransaction() {
@@ -203,6 +232,7 @@ void Tdm::RollbackTransaction() {
     sqlite3 *db = OpenHandle(connectionName);
     const bool wasOpen = inTransaction;
     inTransaction = false;
+    writeClock.invalidate();
     if (sqlite3_get_autocommit(db)) {
         // A failed write may have ended the transaction already, undoing rows the
         // dataset still lists.
@@ -245,6 +275,44 @@ void Tdm::CreateLibraryFile(const QString &path) {
         throw LexomatError(
             QString("The library file \"%1\" cannot be created: %2").arg(path, failure));
     }
+}
+
+bool Tdm::HasTimeTable() {
+    sqlite3 *db = OpenHandle(connectionName);
+    SqliteStatement find(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE",
+                         "Reading the file's tables");
+    find.BindText(1, QStringLiteral("TotalTime"));
+    const bool found = find.Step();
+    find.Reset();
+    return found;
+}
+
+void Tdm::CreateTimeTable() {
+    ExecSql(OpenHandle(connectionName), LibrarySchema::CreateTimeTable, "Adding the study time");
+}
+
+void Tdm::SetWaitHandler(WaitHandler handler) {
+    waitHandler = std::move(handler);
+}
+
+int Tdm::BusyCallback(void *self, int count) {
+    auto *t = static_cast<Tdm *>(self);
+    if (count == 0)
+        t->busyClock.start();
+    const qint64 elapsed = t->busyClock.elapsed();
+    if (elapsed >= BusyWaitMs)
+        return 0;
+    if (t->waitHandler && !t->waitHandler(Wait::FileInUse, elapsed))
+        return 0;
+    sqlite3_sleep(20);
+    return 1;
+}
+
+int Tdm::ProgressCallback(void *self) {
+    auto *t = static_cast<Tdm *>(self);
+    if (t->waitHandler && t->writeClock.isValid())
+        t->waitHandler(Wait::LongWrite, t->writeClock.elapsed());
+    return 0;
 }
 
 QString Tdm::ConnectionName() const {

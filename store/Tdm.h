@@ -1,8 +1,10 @@
 #pragma once
 
 #include "store/MyTextDatabaseRec.h"
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class TTable;
 
@@ -30,13 +32,29 @@ public:
     // Creates an empty library file with the two tables (for the editor and tests).
     static void CreateLibraryFile(const QString &path);
 
+    // TotalTime may be missing from a file made elsewhere; the first save makes it.
+    bool HasTimeTable();
+    void CreateTimeTable();
+
+    // Told while the store waits for a file that another program holds (for up to 5 s;
+    // returning false gives up the wait) and while a write in a transaction runs long
+    // (the return value is ignored: a write is never cut short).
+    enum class Wait { FileInUse, LongWrite };
+    using WaitHandler = std::function<bool(Wait what, qint64 elapsedMs)>;
+    void SetWaitHandler(WaitHandler handler);
+
     QString ConnectionName() const;
 
     TTable *tb_library;
     // ds_library of the classic design is tb_library->Model(): grids bind to it.
 
 private:
+    static int BusyCallback(void *self, int count);
+    static int ProgressCallback(void *self);
+
     QString path;
+    WaitHandler waitHandler;
+    QElapsedTimer busyClock, writeClock;
     QString connectionName;
     bool inTransaction = false;
 };

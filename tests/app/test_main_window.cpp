@@ -13,6 +13,7 @@
 #include "platform/LinkOpener.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ModalAnswerer.h"
+#include "tests/support/TestLibrary.h"
 #include <QAbstractButton>
 #include <QFontDialog>
 #include <QLabel>
@@ -288,7 +289,33 @@ private slots:
         QVERIFY(QFileInfo(ws.file("library")).isDir());
     }
 
-    void failureInAHandlerReachesTheFailureHandlerWithoutSaveQuestion() {
+    void aFileFailureInAHandlerIsShownAndTheSessionSurvives() {
+        Session session;
+        const QString path = session.library("ten.mdb");
+        TestLibrary::create(path, TestLibrary::numbered(10), 7);
+        OpenThroughMenu(path);
+        ClickLabel(Form1->GetLabel(Form1->State().RightSlot));
+        ResetEndRequests();
+
+        ModalAnswerer shown;
+        shown.clickButton(Ok);
+        QTimer::singleShot(0, Form1, [] { throw LexomatError("the disk went away"); });
+        QTRY_VERIFY(shown.done());
+        QCOMPARE(shown.seenTitles().value(0), QString("Error"));
+        QCOMPARE(shown.seenTexts().value(0), QString("\n\rthe disk went away"));
+        QCOMPARE(EndRequests(), 0);
+        QVERIFY(Form1->State().LibraryOpen);
+
+        // The unsaved level is still guarded: leaving asks, and Yes writes it.
+        ModalAnswerer save;
+        save.clickButton(Yes);
+        Form1->close();
+        QVERIFY(save.done());
+        QCOMPARE(save.seenTexts().value(0), QString("\n\rSave current session ?"));
+        QCOMPARE(TestLibrary::levels(path).count(1), 1);
+    }
+
+    void anUnexpectedFailureEndsTheProgramWithoutSaveQuestion() {
         Session session;
         ResetEndRequests();
         ModalAnswerer answer;
@@ -299,11 +326,13 @@ private slots:
         });
         answer.act(
             [](QWidget *w) { qobject_cast<QMessageBox *>(w)->button(QMessageBox::Ok)->click(); });
-        QTimer::singleShot(0, Form1, [] { throw LexomatError("the disk went away"); });
+        QTimer::singleShot(0, Form1, [] { throw std::runtime_error("a fault of the program"); });
         QTRY_COMPARE(EndRequests(), 1);
         QVERIFY(answer.done());
-        QCOMPARE(reported, QString("the disk went away"));
+        QCOMPARE(reported, QString("a fault of the program"));
         QCOMPARE(answer.seenTitles().size(), 2); // no save question came up
+        // No application display name: the platform would append it to every title.
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
 
     void centringDividesTowardZero() {

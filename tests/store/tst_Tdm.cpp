@@ -99,8 +99,16 @@ void TestTdm::refusesFilesThatAreNoLibrary_data() {
                                   << "not a library file";
     QTest::newRow("no Library table") << "DROP TABLE Library"
                                       << "no table Library";
-    QTest::newRow("no TotalTime table") << "DROP TABLE TotalTime"
-                                        << "no table TotalTime";
+    QTest::newRow("card ID beyond 32 bits")
+        << "INSERT INTO Library (ID, Word, ImportanceField, Definition) VALUES (4294967297, 'w', "
+           "0, 'd')"
+        << "4294967297";
+    QTest::newRow("negative ID beyond 32 bits")
+        << "INSERT INTO Library (ID, Word, ImportanceField, Definition) VALUES (-2147483649, 'w', "
+           "0, 'd')"
+        << "-2147483649";
+    QTest::newRow("older Access format") << "jet"
+                                         << "library in the older Access format";
     QTest::newRow("missing column")
         << "CREATE TABLE L2 (ID INTEGER PRIMARY KEY AUTOINCREMENT, Word VARCHAR(100) NOT NULL, "
            "ImportanceField INTEGER NOT NULL); DROP TABLE Library; ALTER TABLE L2 RENAME TO Library"
@@ -125,6 +133,10 @@ void TestTdm::refusesFilesThatAreNoLibrary() {
         for (int i = 0; i < 5000; ++i)
             junk.append(char((i * 7919 + 13) % 251));
         file.write(junk);
+    } else if (damage == "jet") {
+        QFile file(f.path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray("\0\1\0\0Standard Jet DB\0", 20) + QByteArray(2028, '\0'));
     } else if (damage == "delete") {
         QVERIFY(QFile::remove(f.path));
     } else {
