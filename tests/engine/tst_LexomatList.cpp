@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <vector>
 
 namespace {
@@ -59,6 +60,8 @@ private slots:
     void boxFilterTexts();
     void allKnownOnlyWhenEveryCardIsKnown();
     void resetAndClear();
+    void pendingWritesAreTheLevelsThatDifferFromTheFile_data();
+    void pendingWritesAreTheLevelsThatDifferFromTheFile();
 };
 
 void TestLexomatList::pickRangesFollowTheStreak_data() {
@@ -352,6 +355,55 @@ void TestLexomatList::resetAndClear() {
     QCOMPARE(list.Streak, 0);
     QCOMPARE(counters(list), (std::vector<int32_t>{0, 0, 0, 0, 0}));
     QCOMPARE(list.BoxFilter(0), std::string("ID=-1"));
+}
+
+void TestLexomatList::pendingWritesAreTheLevelsThatDifferFromTheFile_data() {
+    QTest::addColumn<bool>("resetFirst");
+    QTest::addColumn<int>("answers");
+    QTest::newRow("a session") << false << 300;
+    QTest::newRow("no answer") << false << 0;
+    QTest::newRow("after a reset") << true << 200;
+}
+
+void TestLexomatList::pendingWritesAreTheLevelsThatDifferFromTheFile() {
+    QFETCH(bool, resetFirst);
+    QFETCH(int, answers);
+    // The "file" is a map of ID to level; a save writes the pending levels into it, and
+    // afterwards it must equal the list in memory, as writing every level would.
+    std::map<int32_t, int32_t> file;
+    TLexomatList list;
+    for (int32_t id = 1; id <= 40; ++id) {
+        file[id * 3] = (id % 7) - 2;
+        list.AddCard(id * 3, (id % 7) - 2);
+    }
+    list.SortByLevel();
+    for (int round = 0; round < 2; ++round) {
+        if (resetFirst && round == 0)
+            list.ResetLevels();
+        for (int i = 0; i < answers; ++i) {
+            if (LexomatRandom::InRange(0, 2) == 0)
+                list.RecordWrong();
+            else
+                list.RecordRight();
+            list.ApplyAnswer(list.PickQuestionIndex());
+        }
+        const TLexomatList::LevelWrites writes = list.PendingLevelWrites();
+        QCOMPARE(writes.resetAll, resetFirst && round == 0);
+        if (writes.resetAll)
+            for (auto &[id, level] : file)
+                level = 0;
+        for (size_t i = 0; i + 1 < writes.levels.size(); ++i)
+            QVERIFY(writes.levels[i].first < writes.levels[i + 1].first);
+        for (const auto &[id, level] : writes.levels) {
+            QVERIFY(file[id] != level); // only what differs
+            file[id] = level;
+        }
+        for (int32_t i = 0; i < list.Count(); ++i)
+            QCOMPARE(file[list.IdAt(i)], list.LevelAt(i));
+        list.MarkLevelsSaved();
+        QVERIFY(list.PendingLevelWrites().levels.empty());
+        QVERIFY(!list.PendingLevelWrites().resetAll);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLexomatList)
