@@ -8,6 +8,12 @@
 //   study.save_1m.ratio <x> x        - the first over the second
 //   study.box_filter_500k <s> s      - a click on a counter whose box holds 500,000 cards
 //                                      until the viewer would show, filter set and counted
+//   study.open_1m.ratio <x> x        - study.open_1m over a plain scan of (ID, level) in the
+//                                      same process
+//   study.save_1m_200.median <ms> ms - "Yes" after 200 answers until the write is committed,
+//                                      over 5 sessions
+//   study.reset_1m <s> s             - "Yes" to "Reset Library ?" until every level and the
+//                                      time are written
 // Runs the program's own main window offscreen on copies of the benchmark library.
 #include "app/LexomatApplication.h"
 #include "app/StartupSequence.h"
@@ -60,6 +66,41 @@ void answerNextModal(std::function<bool(QWidget *)> act) {
 }
 
 QElapsedTimer clock_;
+
+double rawScanSeconds(const QString &path) {
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QElapsedTimer t;
+    t.start();
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT ID, ImportanceField FROM Library", -1, &st, nullptr);
+    std::vector<std::pair<int, int>> rows;
+    rows.reserve(1000000);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        rows.emplace_back(sqlite3_column_int(st, 0), sqlite3_column_int(st, 1));
+    sqlite3_finalize(st);
+    const double seconds = t.nsecsElapsed() / 1e9;
+    sqlite3_close(db);
+    return seconds;
+}
+
+void answerRight(int n) {
+    for (int i = 0; i < n; ++i)
+        QTest::mouseClick(Form1->GetLabel(Form1->State().RightSlot), Qt::LeftButton);
+}
+
+// "Yes" on the next question box, with the clock started at the click.
+double yesThroughWindow(QAction *command) {
+    answerNextModal([](QWidget *w) {
+        if (w != frm_message)
+            return false;
+        clock_.start();
+        frm_message->Left_BitBtnWithColor->click();
+        return true;
+    });
+    command->trigger();
+    return clock_.nsecsElapsed() / 1e9;
+}
 
 double openThroughFileDialog(const QString &path) {
     answerNextModal([path](QWidget *w) {
@@ -158,10 +199,13 @@ int main(int argc, char *argv[]) {
     Form1->show();
     QApplication::processEvents();
 
+    const double scan = rawScanSeconds(raw);
     const double open = openThroughFileDialog(study);
     if (!Form1->State().LibraryOpen)
         qFatal("the library did not open");
     std::printf("study.open_1m %.3f s\n", open);
+    std::printf("store.raw_scan_1m %.3f s\n", scan);
+    std::printf("study.open_1m.ratio %.2f x\n", open / scan);
 
     std::vector<double> answers;
     for (int i = 0; i < 201; ++i) {
@@ -182,6 +226,16 @@ int main(int argc, char *argv[]) {
     std::printf("study.save_1m %.3f s\n", save);
     std::printf("study.save_1m.raw %.3f s\n", rawSave);
     std::printf("study.save_1m.ratio %.2f x\n", save / rawSave);
+
+    std::vector<double> saves;
+    for (int session = 0; session < 5; ++session) {
+        answerRight(200);
+        saves.push_back(yesThroughWindow(Form1->Save1) * 1000);
+    }
+    std::sort(saves.begin(), saves.end());
+    std::printf("study.save_1m_200.median %.1f ms\n", saves[2]);
+    std::printf("study.reset_1m %.3f s\n", yesThroughWindow(Form1->act_reset));
+    std::fflush(stdout);
 
     // Leave the study library without a question, then open the one with a big box.
     answerNextModal([](QWidget *w) {
