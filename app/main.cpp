@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 #include "platform/ProgramVersion.h"
 #include "platform/StartupDirectory.h"
+#include <QIcon>
 
 int main(int argc, char *argv[]) {
     if (AnswerVersionOption(argc, argv))
@@ -11,7 +12,9 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("Lexomat"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lexomat"));
     QApplication::setApplicationVersion(ProgramVersion());
+    // The menu entry and icon of an installation name the windows in the desktop's task list.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.lexomat.Lexomat"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.lexomat.Lexomat")));
     InstallFontSubstitutes();
     if (!StartupDirectory::Enter())
         return 1;
