@@ -1,9 +1,8 @@
 #include "app/LexomatApplication.h"
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
-#include "platform/ProgramVersion.h"
+#include "platform/ProgramIdentity.h"
 #include "platform/StartupDirectory.h"
-#include <QIcon>
 
 int main(int argc, char *argv[]) {
     if (AnswerVersionOption(argc, argv))
@@ -11,10 +10,7 @@ int main(int argc, char *argv[]) {
     LexomatApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexomat"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lexomat"));
-    QApplication::setApplicationVersion(ProgramVersion());
-    // The menu entry and icon of an installation name the windows in the desktop's task list.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.lexomat.Lexomat"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.lexomat.Lexomat")));
+    SetProgramIdentity();
     InstallFontSubstitutes();
     if (!StartupDirectory::Enter())
         return 1;
