@@ -15,7 +15,6 @@ class TestStartupDirectory : public QObject {
 private slots:
     void perUserFolderFollowsXdgDataHome_data();
     void perUserFolderFollowsXdgDataHome();
-    void relativeLexomatHomeIsTakenFromTheCurrentFolder();
     void failuresNameTheFolder_data();
     void failuresNameTheFolder();
     void preparedFolderNeedsNoInstalledCopy();
@@ -83,17 +82,6 @@ void TestStartupDirectory::perUserFolderFollowsXdgDataHome() {
     QFETCH(QString, expected);
     EnvironmentValue xdg("XDG_DATA_HOME", xdgDataHome);
     QCOMPARE(StartupDirectory::FromEnvironment("/opt/lexomat/bin").userDataDir, expected);
-}
-
-void TestStartupDirectory::relativeLexomatHomeIsTakenFromTheCurrentFolder() {
-    QTemporaryDir current, installation;
-    makeInstallation(installation.path());
-    StartupDirectory::Places places;
-    places.currentDir = current.path();
-    places.homeOverride = "lessons/../mine";
-    places.installedDataDir = installation.path();
-    QCOMPARE(StartupDirectory::Prepare(places), current.filePath("mine"));
-    QVERIFY(QFile::exists(current.filePath("mine/elements/main.txt")));
 }
 
 void TestStartupDirectory::failuresNameTheFolder_data() {
