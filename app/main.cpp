@@ -1,11 +1,18 @@
 #include "app/LexomatApplication.h"
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
+#include "platform/ProgramIdentity.h"
+#include "platform/StartupDirectory.h"
 
 int main(int argc, char *argv[]) {
+    if (AnswerVersionOption(argc, argv))
+        return 0;
     LexomatApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexomat"));
+    SetProgramIdentity();
     InstallFontSubstitutes();
+    if (!StartupDirectory::Enter())
+        return 1;
     if (!StartWindows())
         return 1;
     Form1->show();

@@ -4,10 +4,12 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD="${LEXOMAT_BUILD:-$ROOT/build}"
 
-# Debian packages that building, testing offscreen and screenshots need.
+# Debian packages that building, testing offscreen, screenshots and packaging need
+# (dpkg-dev finds the package's dependencies; the last four check what is installed).
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
-  fonts-dejavu-core fonts-liberation clang-format)
+  fonts-dejavu-core fonts-liberation clang-format
+  dpkg-dev desktop-file-utils appstream lintian man-db)
 
 ensure_packages() {
   local missing=() p
