@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <utility>
 
 TLexomatList::TLexomatList() = default;
 
@@ -32,10 +34,21 @@ int32_t TLexomatList::IdAt(int32_t index) const {
 void TLexomatList::SortByLevel() {
     std::vector<TCardEntry> entries = Items.Flatten();
     // Stable, so that cards of one level keep the order in which the file gave them.
-    std::stable_sort(entries.begin(), entries.end(), [](const TCardEntry &a, const TCardEntry &b) {
-        return a.ImportanceField < b.ImportanceField;
-    });
-    Items.Assign(entries);
+    // Levels take few distinct values: counting them places every card in one pass.
+    std::map<int32_t, size_t> start;
+    for (const TCardEntry &entry : entries)
+        ++start[entry.ImportanceField];
+    size_t offset = 0;
+    for (auto &[level, count] : start)
+        offset += std::exchange(count, offset);
+    std::vector<TCardEntry> sorted(entries.size());
+    auto hint = start.begin();
+    for (const TCardEntry &entry : entries) {
+        if (hint->first != entry.ImportanceField)
+            hint = start.find(entry.ImportanceField);
+        sorted[hint->second++] = entry;
+    }
+    Items.Assign(sorted);
     ordered = true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace LibrarySchema {
 
@@ -79,15 +80,22 @@ void Check(sqlite3 *db, const QString &fileName) {
                 {"Definition", Kind::Text}});
     CheckTable(db, fileName, "TotalTime", {{"TotalTime", Kind::Integer}}, false);
     // SQLite goes on numbering past 32 bits; such a card could be neither found nor saved.
-    SqliteStatement range(db, "SELECT min(rowid), max(rowid) FROM Library",
-                          "Reading the card numbers");
-    if (range.Step() && !range.IsNull(0)) {
-        const int64_t low = range.Int(0), high = range.Int(1);
-        const int64_t outside = low < std::numeric_limits<int32_t>::min() ? low : high;
-        if (low < std::numeric_limits<int32_t>::min() || high > std::numeric_limits<int32_t>::max())
+    // Each of min() and max() alone is one step down the key; both at once scan the table.
+    auto rowidEnd = [&](const char *sql) -> std::optional<int64_t> {
+        SqliteStatement end(db, sql, "Reading the card numbers");
+        if (!end.Step() || end.IsNull(0))
+            return std::nullopt;
+        const int64_t value = end.Int(0);
+        end.Reset();
+        return value;
+    };
+    for (const char *sql : {"SELECT min(rowid) FROM Library", "SELECT max(rowid) FROM Library"}) {
+        const std::optional<int64_t> id = rowidEnd(sql);
+        if (id && (*id < std::numeric_limits<int32_t>::min() ||
+                   *id > std::numeric_limits<int32_t>::max()))
             Refuse(fileName, QString("it has a card with the ID %1, beyond the range of whole "
                                      "numbers (32 bits) that this program can keep")
-                                 .arg(outside));
+                                 .arg(*id));
     }
 }
 
