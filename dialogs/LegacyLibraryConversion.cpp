@@ -94,10 +94,12 @@ QString Offer(QWidget *parent, const QString &path, QuestionStyle style) {
     progress.setMinimumDuration(ProgressAfterMs);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
+    progress.setValue(0); // starts the clock that decides whether it shows at all
     try {
         const ConversionResult result =
             LegacyLibraryConverter::Convert(path, copyPath, [&progress](int done, int total) {
-                progress.setMaximum(std::max(total, 1));
+                if (progress.maximum() != std::max(total, 1))
+                    progress.setMaximum(std::max(total, 1));
                 progress.setValue(std::min(done, progress.maximum()));
                 return !progress.wasCanceled();
             });
