@@ -140,8 +140,11 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
     }
     if (QFileInfo::exists(newPath) || QFileInfo(newPath).isSymLink())
         Refuse(oldPath, QString("the file \"%1\" already exists.").arg(newPath));
-    if (!QFileInfo(newPath).dir().exists())
+    const QFileInfo folder(QFileInfo(newPath).absolutePath());
+    if (!folder.isDir())
         Refuse(oldPath, QString("the folder of \"%1\" does not exist.").arg(newPath));
+    if (!folder.isWritable())
+        Refuse(oldPath, QString("the folder \"%1\" cannot be written to.").arg(folder.filePath()));
 
     // Everything that can refuse the original does so before anything is written.
     JetLibraryReader reader(oldPath);
@@ -154,6 +157,13 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
             throw LexomatError(QString("The copy \"%1\" cannot be given its name: %2")
                                    .arg(newPath, finished.errorString()));
         return result;
+    } catch (const ConversionCancelled &) {
+        RemoveWithJournal(temporary);
+        throw;
+    } catch (const LexomatError &error) {
+        RemoveWithJournal(temporary);
+        throw LexomatError(QString("The copy \"%1\" could not be written; nothing was kept. %2")
+                               .arg(QFileInfo(newPath).fileName(), error.message()));
     } catch (...) {
         RemoveWithJournal(temporary);
         throw;
