@@ -25,8 +25,6 @@ private slots:
         QTest::newRow("missing original")
             << QStringList{"absent.mdb", "new.mdb"} << 1 << "does not exist";
         QTest::newRow("one file only") << QStringList{"lib_small.mdb"} << 2 << "Usage:";
-        QTest::newRow("three files")
-            << QStringList{"lib_small.mdb", "new.mdb", "other.mdb"} << 2 << "Usage:";
     }
     void convertCommandExitsWithItsOutcome() {
         QFETCH(QStringList, arguments);

@@ -6,30 +6,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <map>
 #include <sqlite3.h>
-
-namespace {
-QJsonObject expectedFile(const QString &name) {
-    static const QJsonObject files = [] {
-        QFile file(Jet4Files::original(QStringLiteral("expected.json")));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("expected.json of the Jet 4 test files is missing");
-        return QJsonDocument::fromJson(file.readAll()).object().value("files").toObject();
-    }();
-    return files.value(name).toObject();
-}
-
-QJsonArray expectedCards(const QString &name) {
-    return expectedFile(name)["tables"].toObject()["Library"].toObject()["rows"].toArray();
-}
-
-bool hasNull(const QJsonObject &row) {
-    for (const char *column : {"ID", "Word", "ImportanceField", "Definition"})
-        if (row.value(column).isNull())
-            return true;
-    return false;
-}
-} // namespace
 
 namespace Jet4Files {
 
@@ -45,79 +23,60 @@ QString copyInto(const QString &folder, const QString &name) {
 }
 
 QString compareWithExpected(const QString &copyPath, const QString &name) {
+    QFile json(original("expected.json"));
+    if (!json.open(QIODevice::ReadOnly))
+        return "expected.json is missing";
+    const QJsonObject file = QJsonDocument::fromJson(json.readAll())["files"][name].toObject();
+    // One line per card, "ID|Word|Level|Definition", in ID order; NULL rows are left out.
+    std::map<qint64, QString> expected, found;
+    for (const QJsonValue &v : file["tables"]["Library"]["rows"].toArray()) {
+        const QJsonObject r = v.toObject();
+        if (!r["ImportanceField"].isNull() && !r["Definition"].isNull() && !r["Word"].isNull())
+            expected[r["ID"].toInteger()] = QString("%1|%2|%3")
+                                                .arg(r["Word"].toString())
+                                                .arg(r["ImportanceField"].toInteger())
+                                                .arg(r["Definition"].toString());
+    }
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(copyPath).constData(), &db, SQLITE_OPEN_READONLY,
-                        nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        return "the copy cannot be opened";
-    }
-    QStringList differences;
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, "SELECT ID, Word, ImportanceField, Definition FROM Library ORDER BY ID",
-                       -1, &st, nullptr);
-    QList<QJsonObject> expected;
-    for (const QJsonValue &row : expectedCards(name))
-        if (!hasNull(row.toObject()))
-            expected.append(row.toObject());
-    std::sort(expected.begin(), expected.end(), [](const QJsonObject &a, const QJsonObject &b) {
-        return a["ID"].toInteger() < b["ID"].toInteger();
-    });
-    qsizetype i = 0;
-    for (; st && sqlite3_step(st) == SQLITE_ROW; ++i) {
-        if (i >= expected.size()) {
-            differences << QString("extra row ID %1").arg(sqlite3_column_int64(st, 0));
-            continue;
-        }
-        const QJsonObject &row = expected[i];
-        auto text = [&](int c) {
-            return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c)),
-                                     sqlite3_column_bytes(st, c));
-        };
-        const bool same = sqlite3_column_int64(st, 0) == row["ID"].toInteger() &&
-                          text(1) == row["Word"].toString() &&
-                          sqlite3_column_type(st, 2) == SQLITE_INTEGER &&
-                          sqlite3_column_int64(st, 2) == row["ImportanceField"].toInteger() &&
-                          text(3) == row["Definition"].toString();
-        if (!same)
-            differences << QString("row ID %1 differs from expected ID %2")
-                               .arg(sqlite3_column_int64(st, 0))
-                               .arg(row["ID"].toInteger());
+    qint64 time = -1;
+    int timeRows = 0;
+    if (sqlite3_open_v2(QFile::encodeName(copyPath).constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "SELECT ID, Word, ImportanceField, Definition FROM Library", -1, &st,
+                           nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW)
+            found[sqlite3_column_int64(st, 0)] =
+                QString("%1|%2|%3")
+                    .arg(QString::fromUtf8(
+                        reinterpret_cast<const char *>(sqlite3_column_text(st, 1))))
+                    .arg(sqlite3_column_type(st, 2) == SQLITE_INTEGER ? sqlite3_column_int64(st, 2)
+                                                                      : -999)
+                    .arg(QString::fromUtf8(
+                        reinterpret_cast<const char *>(sqlite3_column_text(st, 3))));
+        sqlite3_finalize(st);
+        sqlite3_prepare_v2(db, "SELECT TotalTime FROM TotalTime", -1, &st, nullptr);
+        for (; st && sqlite3_step(st) == SQLITE_ROW; ++timeRows)
+            time = sqlite3_column_int64(st, 0);
     }
     sqlite3_finalize(st);
-    if (i < expected.size())
-        differences << QString("%1 rows missing").arg(expected.size() - i);
-
-    sqlite3_prepare_v2(db, "SELECT TotalTime FROM TotalTime", -1, &st, nullptr);
-    QList<qint64> times;
-    QStringList timeTexts;
-    while (st && sqlite3_step(st) == SQLITE_ROW) {
-        times << sqlite3_column_int64(st, 0);
-        timeTexts << QString::number(times.last());
-    }
-    sqlite3_finalize(st);
-    const qint64 expectedTime = expectedFile(name)["total_time"].toInteger(0);
-    if (times != QList<qint64>{expectedTime})
-        differences << QString("study time rows %1, expected one row %2")
-                           .arg(timeTexts.join(','))
-                           .arg(expectedTime);
     sqlite3_close(db);
-    return differences.join("; ");
-}
-
-QList<qint64> idsWithNulls(const QString &name) {
-    QList<qint64> ids;
-    for (const QJsonValue &row : expectedCards(name))
-        if (hasNull(row.toObject()))
-            ids << row.toObject()["ID"].toInteger();
-    return ids;
+    if (found != expected) {
+        for (const auto &[id, card] : expected)
+            if (found.count(id) == 0 || found[id] != card)
+                return QString("card %1 is missing or differs").arg(id);
+        return QString("%1 cards more than expected").arg(found.size() - expected.size());
+    }
+    if (timeRows != 1 || time != file["total_time"].toInteger(0))
+        return QString("%1 study time rows, the last %2").arg(timeRows).arg(time);
+    return {};
 }
 
 QByteArray checksum(const QString &path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
+    if (file.open(QIODevice::ReadOnly))
+        hash.addData(&file);
     return hash.result().toHex();
 }
 
