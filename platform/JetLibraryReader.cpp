@@ -87,7 +87,7 @@ struct BoundTable {
         MdbHandle *mdb = table->entry->mdb;
         if (table->cur_row == 0 || mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0 ||
             mdb_crack_row(table, start, size, fields.data()) <= 0)
-            throw LexomatError("A row of the table could not be read.");
+            throw LexomatError("a row of the table could not be read.");
         return true;
     }
 
