@@ -15,6 +15,10 @@ private slots:
         QTest::addColumn<QString>("said"); // on stdout for 0, on stderr otherwise
         QTest::newRow("converted")
             << QStringList{"lib_small.mdb", "new.mdb"} << 0 << "12 cards converted.";
+        QTest::newRow("compressed text")
+            << QStringList{"lib_compressed.mdb", "new.mdb"} << 0 << "12 cards converted.";
+        QTest::newRow("5000 cards")
+            << QStringList{"lib_5000.mdb", "new.mdb"} << 0 << "5000 cards converted.";
         QTest::newRow("rows left out")
             << QStringList{"lib_nulls.mdb", "new.mdb"} << 0
             << "8 cards converted; 2 left out: IDs 4, 7\n  ID 4: its level is empty";
@@ -32,6 +36,8 @@ private slots:
         QFETCH(QString, said);
         QTemporaryDir dir;
         QStringList originals{"lib_small.mdb", "lib_nulls.mdb", "not_library.mdb"};
+        if (!originals.contains(arguments[0]) && arguments[0] != "absent.mdb")
+            originals << arguments[0];
         for (const QString &name : originals)
             Jet4Files::copyInto(dir.path(), name);
         QStringList paths;

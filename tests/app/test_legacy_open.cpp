@@ -34,6 +34,9 @@ private slots:
         QTest::newRow("convert") << "lib_small.mdb" << QStringList{Convert, Ok}
                                  << QStringList{"Convert Library", "Convert Library"} << true
                                  << "12";
+        QTest::newRow("convert compressed text")
+            << "lib_compressed.mdb" << QStringList{Convert, Ok}
+            << QStringList{"Convert Library", "Convert Library"} << true << "12";
         QTest::newRow("cancel") << "lib_small.mdb" << QStringList{CancelConversion}
                                 << QStringList{"Convert Library"} << false << "0";
         QTest::newRow("too few cards left")
