@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 #include <limits>
 #include <sqlite3.h>
 
@@ -74,9 +75,13 @@ ConversionResult WriteCopy(JetLibraryReader &reader, const QString &path,
         const int total = reader.CardCount();
         int done = 0;
         JetCard card;
+        QSet<qint64> ids; // a file without its key may repeat an ID; the first card keeps it
         while (reader.NextCard(card)) {
-            const QString reason = LegacyLibraryConverter::LeftOutReason(card);
+            QString reason = LegacyLibraryConverter::LeftOutReason(card);
+            if (reason.isEmpty() && ids.contains(*card.id))
+                reason = QStringLiteral("its ID belongs to an earlier card");
             if (reason.isEmpty()) {
+                ids.insert(*card.id);
                 insert.BindInt(1, *card.id);
                 insert.BindText(2, *card.word);
                 insert.BindInt(3, *card.level);
