@@ -4,6 +4,7 @@
 #include "app/LibraryFileDialog.h"
 #include "app/SessionStore.h"
 #include "app/TBevelPanel.h"
+#include "dialogs/LegacyLibraryConversion.h"
 #include "dialogs/StoreWaitFeedback.h"
 #include "dialogs/Tfrm_lastq.h"
 #include "editor/Tfrm_admin.h"
@@ -66,7 +67,12 @@ void TForm1::act_openExecute() {
         OpenLibrary(path);
 }
 
-bool TForm1::OpenLibrary(const QString &path) {
+bool TForm1::OpenLibrary(const QString &chosenPath) {
+    // An older Access library is studied through a copy in the program's own format.
+    const QString path =
+        LegacyLibraryConversion::PathToOpen(this, chosenPath, QuestionStyle::ProgramMessageBox);
+    if (path.isEmpty())
+        return false;
     try {
         {
             StoreWaitFeedback feedback(*dm, this, path);

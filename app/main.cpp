@@ -1,3 +1,4 @@
+#include "app/ConvertCommand.h"
 #include "app/LexomatApplication.h"
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
@@ -5,6 +6,9 @@
 #include "platform/StartupDirectory.h"
 
 int main(int argc, char *argv[]) {
+    // Commands run without windows, before the application object exists.
+    if (ConvertCommand::Requested(argc, argv))
+        return ConvertCommand::Run(argc, argv);
     if (AnswerVersionOption(argc, argv))
         return 0;
     LexomatApplication app(argc, argv);

@@ -9,7 +9,7 @@ BUILD="${LEXOMAT_BUILD:-$ROOT/build}"
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
   fonts-dejavu-core fonts-liberation clang-format
-  dpkg-dev desktop-file-utils appstream lintian man-db)
+  mdbtools-dev dpkg-dev desktop-file-utils appstream lintian man-db)
 
 ensure_packages() {
   local missing=() p

@@ -1,0 +1,128 @@
+#include "dialogs/LegacyLibraryConversion.h"
+
+#include "dialogs/Tfrm_message.h"
+#include "platform/LibraryFileKind.h"
+#include "store/LegacyLibraryConverter.h"
+#include "widgets/ModalResult.h"
+#include "widgets/TBitBtnWithColor.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <memory>
+
+namespace {
+const QString Caption = QStringLiteral("Convert Library");
+constexpr int ProgressAfterMs = 500;
+
+// The program's box of the main window, or one of its own when there is none.
+class ProgramBox {
+public:
+    explicit ProgramBox(QWidget *parent) {
+        if (!frm_message)
+            own = std::make_unique<Tfrm_message>(parent);
+        box = frm_message ? frm_message : own.get();
+    }
+    int Show(const QString &caption, const QString &text, bool convertOrCancel) {
+        box->setWindowTitle(caption);
+        // The main window's texts begin each line with LF CR.
+        box->Label1->setText(QStringLiteral("\n\r") +
+                             QString(text).replace(QLatin1Char('\n'), QStringLiteral("\n\r")));
+        if (convertOrCancel) {
+            box->Set2Buttons();
+            box->Left_BitBtnWithColor->setText(QStringLiteral("Convert"));
+            box->Center_BitBtnWithColor->setText(QStringLiteral("Cancel"));
+        } else {
+            box->Set1Button();
+        }
+        return box->exec();
+    }
+
+private:
+    std::unique_ptr<Tfrm_message> own;
+    Tfrm_message *box = nullptr;
+};
+
+bool AskToConvert(QWidget *parent, QuestionStyle style, const QString &text) {
+    if (style == QuestionStyle::ProgramMessageBox)
+        return ProgramBox(parent).Show(Caption, text, true) == mrYes;
+    QMessageBox question(QMessageBox::Question, Caption, text, QMessageBox::NoButton, parent);
+    QPushButton *convert = question.addButton(QStringLiteral("Convert"), QMessageBox::AcceptRole);
+    QPushButton *cancel = question.addButton(QMessageBox::Cancel);
+    question.setDefaultButton(cancel);
+    question.setEscapeButton(cancel);
+    question.exec();
+    return question.clickedButton() == convert;
+}
+
+void Report(QWidget *parent, QuestionStyle style, const QString &text, bool failure) {
+    if (style == QuestionStyle::ProgramMessageBox) {
+        ProgramBox(parent).Show(failure ? QStringLiteral("Error") : Caption, text, false);
+        return;
+    }
+    QMessageBox box(failure ? QMessageBox::Critical : QMessageBox::Information, Caption, text,
+                    QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString Quoted(const QString &name) {
+    return QStringLiteral("\u201C") + name + QStringLiteral("\u201D");
+}
+} // namespace
+
+namespace LegacyLibraryConversion {
+
+QString QuestionText(const QString &path, const QString &copyPath) {
+    return QString("%1 is a library in the older Access format. Lexomat will make a copy in its "
+                   "own format beside it, %2, and open that copy. The original file is not "
+                   "changed.")
+        .arg(Quoted(QFileInfo(path).completeBaseName()), Quoted(QFileInfo(copyPath).fileName()));
+}
+
+QString Offer(QWidget *parent, const QString &path, QuestionStyle style) {
+    const QString copyPath = LegacyLibraryConverter::FreeCopyPath(path);
+    if (!AskToConvert(parent, style, QuestionText(path, copyPath)))
+        return {};
+
+    QProgressDialog progress(QString("Converting %1 ...").arg(Quoted(QFileInfo(path).fileName())),
+                             QStringLiteral("Cancel"), 0, 1, parent);
+    progress.setObjectName(QStringLiteral("ConversionProgress"));
+    progress.setWindowTitle(Caption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(ProgressAfterMs);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0); // starts the clock that decides whether it shows at all
+    try {
+        const ConversionResult result =
+            LegacyLibraryConverter::Convert(path, copyPath, [&progress](int done, int total) {
+                if (progress.maximum() != std::max(total, 1))
+                    progress.setMaximum(std::max(total, 1));
+                progress.setValue(std::min(done, progress.maximum()));
+                return !progress.wasCanceled();
+            });
+        progress.close();
+        Report(parent, style,
+               QString("%1 was made.\n%2")
+                   .arg(Quoted(QFileInfo(copyPath).fileName()),
+                        LegacyLibraryConverter::Summary(result)),
+               false);
+        return copyPath;
+    } catch (const ConversionCancelled &) {
+        return {};
+    } catch (const LexomatError &error) {
+        progress.close();
+        Report(parent, style, error.message(), true);
+        return {};
+    }
+}
+
+QString PathToOpen(QWidget *parent, const QString &path, QuestionStyle style) {
+    if (!IsLegacyAccessKind(DetectLibraryFileKind(path)))
+        return path;
+    return Offer(parent, path, style);
+}
+
+} // namespace LegacyLibraryConversion
