@@ -101,8 +101,8 @@ TForm1::TForm1(QWidget *parent)
          {Label5, Label7, Label1, Label2, Label3, Label4, Label6, Label8, LabelText1})
         label->adjustSize();
 
-    for (QLabel *label :
-         {lbTotalTime, lbElapsedTime, lbCount, lbKnowsUE1, lbKnows0, lbKnows1, lbKnows2, lbKnowsGE3})
+    for (QLabel *label : {lbTotalTime, Label7, lbElapsedTime, lbCount, lbKnowsUE1, lbKnows0,
+                          lbKnows1, lbKnows2, lbKnowsGE3})
         designedGeometry.insert(label, label->geometry());
 
     TimerElapsed = new QTimer(this);

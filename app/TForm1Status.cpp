@@ -10,6 +10,7 @@
 #include "store/Tdm.h"
 #include <QApplication>
 #include <QLabel>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -46,6 +47,8 @@ void TForm1::FitCounters() {
     // centre line, so "1000000" or "1000:00:00" is shown whole.
     for (auto it = designedGeometry.cbegin(); it != designedGeometry.cend(); ++it) {
         QLabel *label = it.key();
+        if (label == Label7)
+            continue; // a caption: only moved, below
         const QRect designed = it.value();
         const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
         QRect box = designed;
@@ -58,6 +61,11 @@ void TForm1::FitCounters() {
         if (label->geometry() != box)
             label->setGeometry(box);
     }
+    // The elapsed clock and its caption make room for a total of a thousand hours.
+    const int overlap = std::max(0, lbTotalTime->geometry().right() + 3 -
+                                        designedGeometry.value(Label7).left());
+    for (QLabel *label : {Label7, lbElapsedTime})
+        label->move(designedGeometry.value(label).topLeft() + QPoint(overlap, 0));
 }
 
 void TForm1::VisualFeedback() {
