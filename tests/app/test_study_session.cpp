@@ -7,6 +7,7 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TestLibrary.h"
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -80,7 +81,8 @@ private slots:
     void theFileDialogStartsInTheLibraryFolder() {
         Session session;
         ModalAnswerer answer;
-        QString folder, filters;
+        QString folder, filters, shownFilter;
+        QSize size;
         bool nonNative = false;
         QFileDialog::FileMode mode{};
         answer.act([&](QWidget *w) {
@@ -89,6 +91,9 @@ private slots:
             filters = dialog->nameFilters().join(";;");
             nonNative = dialog->testOption(QFileDialog::DontUseNativeDialog);
             mode = dialog->fileMode();
+            // The filter reads as written, and the columns have room.
+            shownFilter = dialog->findChild<QComboBox *>("fileTypeCombo")->currentText();
+            size = dialog->size();
             static_cast<QDialog *>(dialog)->reject();
         });
         ClickBarItem(Form1->Open1);
@@ -99,6 +104,8 @@ private slots:
                  QString("Library File(Access Database *.mdb) (*.mdb);;All Files (*.*) (*)"));
         QVERIFY(nonNative);
         QCOMPARE(mode, QFileDialog::ExistingFile);
+        QCOMPARE(shownFilter, QString("Library File(Access Database *.mdb)"));
+        QVERIFY(size.width() >= 760 && size.height() >= 460);
         QVERIFY(!Form1->State().LibraryOpen);
     }
 
