@@ -14,6 +14,7 @@ class CardSequence {
 public:
     int32_t Size() const { return total; }
     const TCardEntry &At(int32_t index) const;
+    const TCardEntry &Back() const { return blocks.back().back(); } // Size() > 0
     void PushBack(TCardEntry entry);
     void Insert(int32_t index, TCardEntry entry);
     TCardEntry Erase(int32_t index);

@@ -13,7 +13,7 @@
 TLexomatList::TLexomatList() = default;
 
 void TLexomatList::AddCard(int32_t id, int32_t level) {
-    if (Items.Size() > 0 && level < Items.At(Items.Size() - 1).ImportanceField)
+    if (Items.Size() > 0 && level < Items.Back().ImportanceField)
         ordered = false;
     Items.PushBack({level, id});
     CountIntoBox(level, 1);
@@ -32,22 +32,27 @@ int32_t TLexomatList::IdAt(int32_t index) const {
 }
 
 void TLexomatList::SortByLevel() {
-    std::vector<TCardEntry> entries = Items.Flatten();
+    if (ordered)
+        return; // already in order: a stable sort would change nothing
     // Stable, so that cards of one level keep the order in which the file gave them.
     // Levels take few distinct values: counting them places every card in one pass.
     std::map<int32_t, size_t> start;
-    for (const TCardEntry &entry : entries)
-        ++start[entry.ImportanceField];
+    auto hint = start.end();
+    Items.ForEach([&](const TCardEntry &entry) {
+        if (hint == start.end() || hint->first != entry.ImportanceField)
+            hint = start.try_emplace(entry.ImportanceField, 0).first;
+        ++hint->second;
+    });
     size_t offset = 0;
     for (auto &[level, count] : start)
         offset += std::exchange(count, offset);
-    std::vector<TCardEntry> sorted(entries.size());
-    auto hint = start.begin();
-    for (const TCardEntry &entry : entries) {
+    std::vector<TCardEntry> sorted(static_cast<size_t>(Items.Size()));
+    hint = start.begin();
+    Items.ForEach([&](const TCardEntry &entry) {
         if (hint->first != entry.ImportanceField)
             hint = start.find(entry.ImportanceField);
         sorted[hint->second++] = entry;
-    }
+    });
     Items.Assign(sorted);
     ordered = true;
 }

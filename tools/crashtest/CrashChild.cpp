@@ -62,6 +62,9 @@ int RunCrashChild(int argc, char **argv, const QString &library, bool reset, int
     }
     for (int i = 0; i < 7; ++i)
         Form1->TimerTotalTimer();
+    // The clocks would go on ticking under the question and change the time saved.
+    Form1->TimerTotal->stop();
+    Form1->TimerElapsed->stop();
     writeExpected(expected, reset);
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {

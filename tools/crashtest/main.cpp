@@ -80,7 +80,13 @@ Trial runTrial(const QString &self, const QString &source, bool reset, qint64 ki
     }
     trial.consistent = after.SameAs(before) || after.SameAs(wanted);
     if (!trial.consistent)
-        trial.detail = "the file holds a mixture of before and after";
+        trial.detail = QString("the file holds a mixture of before and after (levels as before: "
+                               "%1, as after: %2; time %3, before %4, after %5)")
+                           .arg(after.levels == before.levels)
+                           .arg(after.levels == wanted.levels)
+                           .arg(after.seconds)
+                           .arg(before.seconds)
+                           .arg(wanted.seconds);
     return trial;
 }
 } // namespace
