@@ -5,8 +5,8 @@
 #include "app/SessionStore.h"
 #include "dialogs/Tfrm_showpackage.h"
 #include "engine/LexomatList.h"
-#include "store/TTable.h"
 #include "platform/LexomatError.h"
+#include "store/TTable.h"
 #include "store/Tdm.h"
 #include <QApplication>
 #include <QLabel>
@@ -62,8 +62,8 @@ void TForm1::FitCounters() {
             label->setGeometry(box);
     }
     // The elapsed clock and its caption make room for a total of a thousand hours.
-    const int overlap = std::max(0, lbTotalTime->geometry().right() + 3 -
-                                        designedGeometry.value(Label7).left());
+    const int overlap =
+        std::max(0, lbTotalTime->geometry().right() + 3 - designedGeometry.value(Label7).left());
     for (QLabel *label : {Label7, lbElapsedTime})
         label->move(designedGeometry.value(label).topLeft() + QPoint(overlap, 0));
 }

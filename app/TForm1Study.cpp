@@ -201,10 +201,9 @@ bool TForm1::TryPutQuestions() {
         return true;
     } catch (const LexomatError &error) {
         // The answered question stays; a click on its right definition tries again.
-        ShowMessage(QStringLiteral("Error"),
-                    QStringLiteral("\n\rThe next question could not be read.\n\r") +
-                        error.message(),
-                    1);
+        ShowMessage(
+            QStringLiteral("Error"),
+            QStringLiteral("\n\rThe next question could not be read.\n\r") + error.message(), 1);
         return false;
     }
 }

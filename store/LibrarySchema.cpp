@@ -10,9 +10,9 @@
 
 namespace LibrarySchema {
 
-#define LEXOMAT_LIBRARY_TABLE                                                                   \
-    "CREATE TABLE Library ([ID] INTEGER CONSTRAINT [Index1] PRIMARY KEY AUTOINCREMENT,"         \
-    " [Word] VARCHAR(100) NOT NULL, [ImportanceField] INTEGER NOT NULL,"                        \
+#define LEXOMAT_LIBRARY_TABLE                                                                      \
+    "CREATE TABLE Library ([ID] INTEGER CONSTRAINT [Index1] PRIMARY KEY AUTOINCREMENT,"            \
+    " [Word] VARCHAR(100) NOT NULL, [ImportanceField] INTEGER NOT NULL,"                           \
     " [Definition] TEXT NOT NULL);"
 #define LEXOMAT_TIME_TABLE "CREATE TABLE TotalTime ([TotalTime] INTEGER NOT NULL);"
 const char *const CreateLibraryTable = LEXOMAT_LIBRARY_TABLE;

@@ -33,8 +33,9 @@ QString PlainFileReason(int sqliteCode, const QString &fileName) {
                    ? QStringLiteral("the folder cannot be written")
                    : QStringLiteral("the file is read-only");
     case SQLITE_CANTOPEN:
-        return QFileInfo(file.absolutePath()).isWritable() ? QString()
-                                                           : QStringLiteral("the folder cannot be written");
+        return QFileInfo(file.absolutePath()).isWritable()
+                   ? QString()
+                   : QStringLiteral("the folder cannot be written");
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("another program is using the file");
@@ -49,8 +50,8 @@ QString PlainFileReason(int sqliteCode, const QString &fileName) {
 
 void ThrowSqliteError(sqlite3 *db, const QString &what) {
     const QString file = SqliteFileName(db);
-    throw LexomatError(
-        QString("%1 failed on the library file \"%2\": %3").arg(what, file, PlainSqliteReason(db, file)));
+    throw LexomatError(QString("%1 failed on the library file \"%2\": %3")
+                           .arg(what, file, PlainSqliteReason(db, file)));
 }
 
 void ExecSql(sqlite3 *db, const char *sql, const QString &what) {

@@ -311,7 +311,7 @@ int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vect
             }
         const QByteArray sql =
             anySet ? "INSERT INTO " + quotedTable + " (" + names + ") VALUES (" + marks + ")"
-                 : "INSERT INTO " + quotedTable + " DEFAULT VALUES";
+                   : "INSERT INTO " + quotedTable + " DEFAULT VALUES";
         it = inserts.emplace(set, SqliteStatement(db, sql, "Adding the row")).first;
     }
     SqliteStatement &insert = it->second;
@@ -350,9 +350,9 @@ void TableAccess::Update(int64_t rowid, const std::vector<QVariant> &values,
                     (assignments.isEmpty() ? "" : ", ") + QuotedName(columns[i].name) + "=?";
         it = updates
                  .emplace(set, SqliteStatement(db,
-                                                "UPDATE " + quotedTable + " SET " + assignments +
-                                                    " WHERE rowid=?",
-                                                "Saving the row"))
+                                               "UPDATE " + quotedTable + " SET " + assignments +
+                                                   " WHERE rowid=?",
+                                               "Saving the row"))
                  .first;
     }
     SqliteStatement &update = it->second;
@@ -399,10 +399,9 @@ void TableAccess::Delete(int64_t rowid) {
 void TableAccess::UpdateAll(int column, const QVariant &value) {
     Unseek();
     const QVariant converted = Converted(column, value);
-    SqliteStatement update(db,
-                           "UPDATE " + quotedTable + " SET " +
-                               QuotedName(columns[size_t(column)].name) + "=?",
-                           "Saving the rows");
+    SqliteStatement update(
+        db, "UPDATE " + quotedTable + " SET " + QuotedName(columns[size_t(column)].name) + "=?",
+        "Saving the rows");
     update.Bind(1, converted);
     const bool wasCurrent = BaseCurrent();
     update.Step();

@@ -80,7 +80,7 @@ private:
     // Refuses an insert whose new rowid would not fit a 32-bit ID.
     void CheckNextIdentity(const std::vector<bool> &set);
     bool ConvertedSet(const std::vector<QVariant> &values, const std::vector<bool> &set,
-                          std::vector<QVariant> &converted) const;
+                      std::vector<QVariant> &converted) const;
     void BuildBase();
     void Resnapshot(bool wasCurrent);
     int64_t DataVersion();

@@ -36,8 +36,8 @@ bool IsAccessFile(const QString &path) {
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(19);
-    return head.size() == 19 && (head.mid(4, 15) == "Standard Jet DB" ||
-                                 head.mid(4, 15) == "Standard ACE DB");
+    return head.size() == 19 &&
+           (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB");
 }
 
 constexpr int BusyWaitMs = 5000;
@@ -220,7 +220,8 @@ void Tdm::CommitTransaction() {
         const QString file = SqliteFileName(db);
         const QString plain = PlainSqliteReason(db, file);
         RollbackTransaction();
-        throw LexomatError(QString("Saving failed on the library file \"%1\": %2").arg(file, plain));
+        throw LexomatError(
+            QString("Saving failed on the library file \"%1\": %2").arg(file, plain));
     }
     inTransaction = false;
     writeClock.invalidate();
@@ -279,7 +280,8 @@ void Tdm::CreateLibraryFile(const QString &path) {
 
 bool Tdm::HasTimeTable() {
     sqlite3 *db = OpenHandle(connectionName);
-    SqliteStatement find(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE",
+    SqliteStatement find(db,
+                         "SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE",
                          "Reading the file's tables");
     find.BindText(1, QStringLiteral("TotalTime"));
     const bool found = find.Step();

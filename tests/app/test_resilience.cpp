@@ -9,9 +9,9 @@
 #include "tests/support/TestLibrary.h"
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QTest>
 #include <sqlite3.h>

@@ -13,8 +13,9 @@ LibrarySnapshot LibrarySnapshot::Read(const QString &path) {
     }
     sqlite3_stmt *st = nullptr;
     sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr);
-    const bool intact = sqlite3_step(st) == SQLITE_ROW &&
-                        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))) == "ok";
+    const bool intact =
+        sqlite3_step(st) == SQLITE_ROW &&
+        QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))) == "ok";
     sqlite3_finalize(st);
     if (!intact) {
         s.problem = "integrity check failed";

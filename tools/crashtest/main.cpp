@@ -52,9 +52,10 @@ Trial runTrial(const QString &self, const QString &source, bool reset, qint64 ki
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     child.setProcessEnvironment(env);
-    child.start(self, {"child", copy, reset ? "reset" : "save", QString::number(answers), expected});
-    if (!child.waitForStarted() ||
-        !child.waitForReadyRead(120000) || !child.readLine().startsWith("YES")) {
+    child.start(self,
+                {"child", copy, reset ? "reset" : "save", QString::number(answers), expected});
+    if (!child.waitForStarted() || !child.waitForReadyRead(120000) ||
+        !child.readLine().startsWith("YES")) {
         child.kill();
         child.waitForFinished();
         trial.detail = "the program did not reach the question";
