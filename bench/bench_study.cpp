@@ -118,15 +118,7 @@ double openThroughFileDialog(const QString &path) {
 }
 
 double saveThroughWindow() {
-    answerNextModal([](QWidget *w) {
-        if (w != frm_message)
-            return false;
-        clock_.start();
-        frm_message->Left_BitBtnWithColor->click();
-        return true;
-    });
-    Form1->Save1->trigger();
-    return clock_.nsecsElapsed() / 1e9;
+    return yesThroughWindow(Form1->Save1);
 }
 
 double saveRaw(const QString &path, const TLexomatList &list, int32_t seconds) {
