@@ -7,8 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <map>
-#include <utility>
 
 TLexomatList::TLexomatList() = default;
 
@@ -36,23 +34,28 @@ void TLexomatList::SortByLevel() {
         return; // already in order: a stable sort would change nothing
     // Stable, so that cards of one level keep the order in which the file gave them.
     // Levels take few distinct values: counting them places every card in one pass.
-    std::map<int32_t, size_t> start;
-    auto hint = start.end();
+    int32_t low = std::numeric_limits<int32_t>::max(), high = std::numeric_limits<int32_t>::min();
     Items.ForEach([&](const TCardEntry &entry) {
-        if (hint == start.end() || hint->first != entry.ImportanceField)
-            hint = start.try_emplace(entry.ImportanceField, 0).first;
-        ++hint->second;
+        low = std::min(low, entry.ImportanceField);
+        high = std::max(high, entry.ImportanceField);
     });
-    size_t offset = 0;
-    for (auto &[level, count] : start)
-        offset += std::exchange(count, offset);
     std::vector<TCardEntry> sorted(static_cast<size_t>(Items.Size()));
-    hint = start.begin();
-    Items.ForEach([&](const TCardEntry &entry) {
-        if (hint->first != entry.ImportanceField)
-            hint = start.find(entry.ImportanceField);
-        sorted[hint->second++] = entry;
-    });
+    if (int64_t(high) - low < 4096) {
+        std::vector<size_t> start(size_t(int64_t(high) - low) + 2, 0);
+        Items.ForEach(
+            [&](const TCardEntry &entry) { ++start[size_t(entry.ImportanceField - low) + 1]; });
+        for (size_t i = 1; i < start.size(); ++i)
+            start[i] += start[i - 1];
+        Items.ForEach([&](const TCardEntry &entry) {
+            sorted[start[size_t(entry.ImportanceField - low)]++] = entry;
+        });
+    } else {
+        sorted = Items.Flatten();
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const TCardEntry &a, const TCardEntry &b) {
+                             return a.ImportanceField < b.ImportanceField;
+                         });
+    }
     Items.Assign(sorted);
     ordered = true;
 }
