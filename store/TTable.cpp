@@ -53,7 +53,8 @@ struct TTable::Impl {
 
     QString filterText;
     bool filtered = false;
-    TableFilter filter; // the filter in force
+    TableFilter wanted; // the filter switched on, whatever table is served
+    TableFilter filter; // the filter in force on the table served now
     QString sortText;
     int sortColumn = -1;
     bool sortDescending = false;
@@ -223,10 +224,21 @@ struct TTable::Impl {
         Notify(NoticeRow);
     }
 
+    // Filters are searches and box lists over the cards: they belong to Library, and
+    // the table's switch to TotalTime neither applies nor checks them.
+    TableFilter ForThisTable(const TableFilter &parsed) const {
+        return tableName.compare(QLatin1String("Library"), Qt::CaseInsensitive) == 0
+                   ? parsed
+                   : TableFilter();
+    }
+
     void ApplyFilter(const TableFilter &parsed) {
+        const TableFilter inForce = ForThisTable(parsed);
+        // A filter switched on while another table is served is a mistake of the caller.
         if (active)
             RowFilter::Validate(parsed, *access);
-        filter = parsed;
+        wanted = parsed;
+        filter = inForce;
         Represent(false);
     }
 
@@ -358,6 +370,7 @@ void TTable::Open() {
     if (d->active)
         return;
     d->EnsureAccess();
+    d->filter = d->ForThisTable(d->wanted);
     RowFilter::Validate(d->filter, *d->access);
     Impl::ParseSort(d->sortText, d->access->Columns(), &d->sortColumn, &d->sortDescending);
     d->active = true;
