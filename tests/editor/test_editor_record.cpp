@@ -156,6 +156,7 @@ private slots:
         enter.act([&](QWidget *w) {
             caption = w->windowTitle();
             frm_addlibrary->EditWord->setFocus();
+            QTest::keyClick(frm_addlibrary->EditWord, Qt::Key_End);
             QTest::keyClicks(frm_addlibrary->EditWord, "s");
             QTest::keyClick(frm_addlibrary->EditWord, Qt::Key_Return);
         });
