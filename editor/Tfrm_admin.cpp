@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLockFile>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 
 Tfrm_admin *frm_admin = nullptr;
@@ -76,6 +77,8 @@ Tfrm_admin::Tfrm_admin(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm_admin
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid_library->setContextMenuPolicy(Qt::CustomContextMenu);
     grid_library->installEventFilter(this);
+    // A double click anywhere in the grid, also below its last row, updates.
+    grid_library->viewport()->installEventFilter(this);
     EditFiltru->installEventFilter(this);
 
     pop_library = new QMenu(this);
@@ -120,7 +123,6 @@ Tfrm_admin::Tfrm_admin(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm_admin
         EditFiltru->selectAll();
     });
     connect(EditFiltru, &QLineEdit::textChanged, this, &Tfrm_admin::EditFiltruChange);
-    connect(grid_library, &QTableView::doubleClicked, this, &Tfrm_admin::grid_libraryDblClick);
     connect(titles, &QHeaderView::sectionClicked, this, &Tfrm_admin::grid_libraryTitleClick);
     connect(grid_library, &QWidget::customContextMenuRequested, this, &Tfrm_admin::ShowGridMenu);
     chosenFont = group_center->font();
@@ -258,6 +260,11 @@ void Tfrm_admin::ShowGridMenu(const QPoint &at) {
 }
 
 bool Tfrm_admin::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == grid_library->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        grid_libraryDblClick();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (watched == grid_library) {

@@ -1,5 +1,6 @@
 #include "store/TTableModel.h"
 
+#include "platform/LexomatError.h"
 #include "store/TTable.h"
 
 #include <QItemSelectionModel>
@@ -50,7 +51,12 @@ void TTableModel::ResolveColumns() {
 void TTableModel::TableReset() {
     if (!table)
         return;
-    const int newStored = table->Active() ? table->RecordCount() : 0;
+    int newStored = 0;
+    try {
+        newStored = table->Active() ? table->RecordCount() : 0;
+    } catch (const LexomatError &) {
+        // A file that cannot be read shows no rows; the command that failed says why.
+    }
     const int newRows = newStored + (Appending() ? 1 : 0);
     // A closed table keeps its columns, so that grids keep their column layout
     // (widths) across closing and opening.
@@ -99,7 +105,11 @@ int TTableModel::CurrentRow() const {
         return -1;
     if (Appending())
         return rows - 1;
-    return table->RecNo();
+    try {
+        return table->RecNo();
+    } catch (const LexomatError &) {
+        return -1;
+    }
 }
 
 void TTableModel::TableRowChanged() {
@@ -148,7 +158,7 @@ void TTableModel::SelectionMoved(const QModelIndex &now) {
     if (moving || !now.isValid() || !table || !table->Active() ||
         table->GetState() != TTable::State::Browse || now.row() >= stored)
         return;
-    if (now.row() == table->RecNo())
+    if (now.row() == CurrentRow())
         return;
     moving = true;
     try {
@@ -185,8 +195,12 @@ const QVariantList &TTableModel::Row(int row) const {
     const int start = row - row % BlockRows;
     if (start != blockStart) {
         block.clear();
-        for (int r = start; r < std::min(start + BlockRows, stored); ++r)
-            block.push_back(table->RowValuesAt(r));
+        try {
+            for (int r = start; r < std::min(start + BlockRows, stored); ++r)
+                block.push_back(table->RowValuesAt(r));
+        } catch (const LexomatError &) {
+            // Painting cannot report a failure: rows that cannot be read show empty.
+        }
         blockStart = start;
     }
     static const QVariantList none;
@@ -204,9 +218,13 @@ QVariant TTableModel::data(const QModelIndex &index, int role) const {
     QVariant value;
     const TTable::State state = table->GetState();
     const bool editing = (state == TTable::State::Insert && index.row() == stored) ||
-                         (state == TTable::State::Edit && index.row() == table->RecNo());
+                         (state == TTable::State::Edit && index.row() == CurrentRow());
     if (editing) {
-        value = table->FieldByName(fields[column]);
+        try {
+            value = table->FieldByName(fields[column]);
+        } catch (const LexomatError &) {
+            return {};
+        }
     } else {
         const QVariantList &values = Row(index.row());
         if (column >= values.size())

@@ -63,9 +63,10 @@ QList<TestCard> Cards(const QString &path) {
     if (sqlite3_prepare_v2(db, "SELECT Word, Definition, ImportanceField FROM Library ORDER BY ID",
                            -1, &st, nullptr) == SQLITE_OK)
         while (sqlite3_step(st) == SQLITE_ROW)
-            cards.append({QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))),
-                          QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))),
-                          sqlite3_column_int(st, 2)});
+            cards.append(
+                {QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0))),
+                 QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1))),
+                 sqlite3_column_int(st, 2)});
     sqlite3_finalize(st);
     sqlite3_close(db);
     return cards;

@@ -28,17 +28,45 @@ private slots:
         QTest::addColumn<int>("storedLevel");
         const QString complete = "Complete All Fields, Please !!!";
         const QString whole = "Importance must be a whole number from -9 to 99.";
-        QTest::newRow("a card") << "apple" << "3" << "red fruit" << "" << 3;
-        QTest::newRow("blank importance stores 0") << "pear" << "" << "green fruit" << "" << 0;
-        QTest::newRow("blanks around the word are kept") << "  fig " << "1" << "sweet" << "" << 1;
-        QTest::newRow("lowest importance") << "kiwi" << "-9" << "hairy" << "" << -9;
-        QTest::newRow("highest importance") << "lime" << "99" << "sour" << "" << 99;
-        QTest::newRow("signed importance") << "plum" << "+5" << "purple" << "" << 5;
-        QTest::newRow("word of blanks") << "   " << "1" << "nothing" << complete << 0;
-        QTest::newRow("no definition") << "date" << "1" << "" << complete << 0;
-        QTest::newRow("definition of blanks") << "date" << "1" << "   " << complete << 0;
-        QTest::newRow("minus alone") << "date" << "-" << "brown" << whole << 0;
-        QTest::newRow("plus and minus") << "date" << "+-" << "brown" << whole << 0;
+        QTest::newRow("a card") << "apple"
+                                << "3"
+                                << "red fruit"
+                                << "" << 3;
+        QTest::newRow("blank importance stores 0") << "pear"
+                                                   << ""
+                                                   << "green fruit"
+                                                   << "" << 0;
+        QTest::newRow("blanks around the word are kept") << "  fig "
+                                                         << "1"
+                                                         << "sweet"
+                                                         << "" << 1;
+        QTest::newRow("lowest importance") << "kiwi"
+                                           << "-9"
+                                           << "hairy"
+                                           << "" << -9;
+        QTest::newRow("highest importance") << "lime"
+                                            << "99"
+                                            << "sour"
+                                            << "" << 99;
+        QTest::newRow("signed importance") << "plum"
+                                           << "+5"
+                                           << "purple"
+                                           << "" << 5;
+        QTest::newRow("word of blanks") << "   "
+                                        << "1"
+                                        << "nothing" << complete << 0;
+        QTest::newRow("no definition") << "date"
+                                       << "1"
+                                       << "" << complete << 0;
+        QTest::newRow("definition of blanks") << "date"
+                                              << "1"
+                                              << "   " << complete << 0;
+        QTest::newRow("minus alone") << "date"
+                                     << "-"
+                                     << "brown" << whole << 0;
+        QTest::newRow("plus and minus") << "date"
+                                        << "+-"
+                                        << "brown" << whole << 0;
     }
     void saveAcceptsOrRefuses() {
         QFETCH(QString, word);
@@ -85,12 +113,18 @@ private slots:
     void importanceTakesDigitsAndSigns_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("digits") << "42" << "42";
-        QTest::newRow("third character dropped") << "123" << "12";
-        QTest::newRow("letters dropped") << "a1b" << "1";
-        QTest::newRow("signs") << "+-" << "+-";
-        QTest::newRow("point and blank dropped") << "5. " << "5";
-        QTest::newRow("comma dropped") << "1,2" << "12";
+        QTest::newRow("digits") << "42"
+                                << "42";
+        QTest::newRow("third character dropped") << "123"
+                                                 << "12";
+        QTest::newRow("letters dropped") << "a1b"
+                                         << "1";
+        QTest::newRow("signs") << "+-"
+                               << "+-";
+        QTest::newRow("point and blank dropped") << "5. "
+                                                 << "5";
+        QTest::newRow("comma dropped") << "1,2"
+                                       << "12";
     }
     void importanceTakesDigitsAndSigns() {
         QFETCH(QString, typed);
@@ -122,7 +156,8 @@ private slots:
         QVERIFY(answer.done());
         QCOMPARE(geometry.size(), QSize(600, 304));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QCOMPARE(geometry.topLeft(), QPoint((screen.width() - 600) / 2, (screen.height() - 304) / 2));
+        QCOMPARE(geometry.topLeft(),
+                 QPoint((screen.width() - 600) / 2, (screen.height() - 304) / 2));
         QCOMPARE(title, QString("Add Record"));
         QVERIFY(saveIsDefault);
         QCOMPARE(wordLimit, 100);
