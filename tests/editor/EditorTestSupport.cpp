@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -135,6 +136,20 @@ std::function<void(QWidget *)> Cancel() {
             QTest::mouseClick(dialog->bt_cancel, Qt::LeftButton);
         else
             w->close();
+    };
+}
+
+std::function<void(QWidget *)> ChooseFile(const QString &path) {
+    return [path](QWidget *w) {
+        auto *dialog = qobject_cast<QFileDialog *>(w);
+        auto *edit = w->findChild<QLineEdit *>("fileNameEdit");
+        if (!dialog || !edit) {
+            qWarning("expected a non-native file dialog");
+            w->close();
+            return;
+        }
+        edit->setText(path);
+        QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog *>(dialog)->accept(); });
     };
 }
 

@@ -42,6 +42,9 @@ std::function<void(QWidget *)> Press(QMessageBox::StandardButton button, QString
 std::function<void(QWidget *)> TypeCard(const QString &word, const QString &importance,
                                         const QString &definition, bool save = true);
 std::function<void(QWidget *)> Cancel();
+// The file dialog given a path and accepted once the answer has returned, so that a
+// question it asks (replace the file?) can be answered next.
+std::function<void(QWidget *)> ChooseFile(const QString &path);
 
 // The editor's menus, clicked as a user does.
 void ClickMenuItem(QMenu *menu, QAction *action);
