@@ -3,6 +3,7 @@
 #include "platform/LexomatError.h"
 #include "store/PresentedRows.h"
 #include "store/RowFilter.h"
+#include "store/SearchIndex.h"
 #include "store/SqliteStatement.h"
 #include "store/TTableModel.h"
 #include "store/TableAccess.h"
@@ -62,6 +63,7 @@ struct TTable::Impl {
     int disabled = 0;
     int pendingNotices = 0;
     QHash<QString, GetTextHook> hooks;
+    SearchIndex searchIndex; // the searched texts, kept while the file does not change
     TTableModel *model = nullptr;
 
     explicit Impl(TTable *q) : q(q) {}
@@ -126,6 +128,7 @@ struct TTable::Impl {
         access = nullptr;
         accesses.clear();
         db = nullptr;
+        searchIndex.Clear();
     }
 
     void RequireActive() const {
@@ -156,7 +159,7 @@ struct TTable::Impl {
             return;
         RequireActive();
         access->Unseek();
-        rows.Build(*access, filter, sortColumn, sortDescending);
+        rows.Build(*access, filter, sortColumn, sortDescending, &searchIndex);
         materialized = true;
         const int count = Count();
         if (pending) {
@@ -352,6 +355,7 @@ void TTable::ReleaseConnection() {
     d->access = nullptr;
     d->accesses.clear();
     d->db = nullptr;
+    d->searchIndex.Clear();
 }
 
 QString TTable::TableName() const {
