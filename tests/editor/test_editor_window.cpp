@@ -355,6 +355,33 @@ private slots:
         dm->CloseDatabase();
     }
 
+    // Field names in another letter case: the grid, the search, the sort and the record
+    // dialog find them all the same.
+    void fieldNamesInAnyCase() {
+        Session session;
+        const QString path = session.library("lower.mdb");
+        TestLibrary::exec(path, "CREATE TABLE library (id INTEGER PRIMARY KEY AUTOINCREMENT,"
+                                " word VARCHAR(100) NOT NULL, importancefield INTEGER NOT NULL,"
+                                " definition TEXT NOT NULL);"
+                                "CREATE TABLE totaltime (totaltime INTEGER NOT NULL);"
+                                "INSERT INTO library (word, importancefield, definition) "
+                                "VALUES ('pear', 2, 'green'), ('apple', 1, 'red');");
+        openLibrary(path);
+        QCOMPARE(GridColumn("Importance"), QStringList({"2", "1"}));
+        clickTitle("Word");
+        QCOMPARE(GridColumn("Word"), QStringList({"apple", "pear"}));
+        frm_admin->EditFiltru->setText("pe");
+        QCOMPARE(GridColumn("Definition"), QStringList({"green"}));
+        ModalAnswerer update;
+        update.act(TypeCard("peach", "3", "fuzzy"));
+        QTest::mouseClick(frm_admin->bt_modifica, Qt::LeftButton);
+        QVERIFY(update.done());
+        QCOMPARE(Cards(path).value(0).word, QString("peach"));
+        QCOMPARE(Cards(path).value(0).definition, QString("fuzzy"));
+        QCOMPARE(Cards(path).value(0).level, 3);
+        QCOMPARE(GridColumn("Word"), QStringList({"peach"}));
+    }
+
     void fontDialogSetsTheGridFont() {
         Session session;
         QFont chosen;
