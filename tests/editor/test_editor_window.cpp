@@ -6,6 +6,8 @@
 #include "store/Tdm.h"
 #include "tests/editor/EditorTestSupport.h"
 #include <QAbstractItemModel>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -134,7 +136,13 @@ private slots:
             rowsWhileTyping = frm_admin->grid_library->model()->rowCount();
             TypeCard("date", "2", "brown fruit")(w);
         });
-        frm_admin->act_adaugab->trigger();
+        QWidget *cells = frm_admin->grid_library->viewport();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(40, 40),
+                                  cells->mapToGlobal(QPoint(40, 40)));
+        QApplication::sendEvent(cells, &menuKey);
+        QVERIFY(QTest::qWaitFor([] { return frm_admin->pop_library->isVisible(); }, 2000));
+        QTest::mouseClick(frm_admin->pop_library, Qt::LeftButton, {},
+                          frm_admin->pop_library->actionGeometry(frm_admin->act_adaugab).center());
         QVERIFY(add.done());
         QCOMPARE(rowsWhileTyping, 4);
         QCOMPARE(Words(path), QStringList({"apple", "Äpfel", "banana", "date"}));
