@@ -58,7 +58,6 @@ void Tfrm_admin::CreateTempDatabase() {
                                    "cannot be written.")
                                .arg(StartupDir()));
     TempLibraryPath = path;
-    QFile::remove(TempLibraryPath);
     try {
         dm->CreateDatabase(TempLibraryPath);
         AttachGrid();
@@ -81,8 +80,6 @@ void Tfrm_admin::CreateTempDatabase() {
 void Tfrm_admin::act_newExecute() {
     if (EditingTempLibrary && SaveCurrentLibrary() == mrCancel)
         return;
-    if (EditingTempLibrary) // saved: the new library replaces the saved one
-        EditingTempLibrary = false;
     Guarded([this] { CreateTempDatabase(); });
 }
 
