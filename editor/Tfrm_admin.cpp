@@ -198,7 +198,7 @@ void Tfrm_admin::EnableAllButtons(bool enable) {
 }
 
 void Tfrm_admin::Test_Tabel_Gol() {
-    const bool empty = !dm->tb_library->Active() || dm->tb_library->RecordCount() <= 0;
+    const bool empty = PresentedCount() <= 0;
     panel_hide_gol->setText(QStringLiteral("NO Records"));
     panel_hide_gol->setVisible(empty);
     if (empty)
@@ -207,8 +207,16 @@ void Tfrm_admin::Test_Tabel_Gol() {
     act_del->setEnabled(!empty);
 }
 
+int Tfrm_admin::PresentedCount() const {
+    try {
+        return dm->tb_library->Active() ? dm->tb_library->RecordCount() : 0;
+    } catch (const LexomatError &) {
+        return 0; // unreadable rows count as none; the command that met it says why
+    }
+}
+
 void Tfrm_admin::RefreshCount() {
-    const int count = dm->tb_library->Active() ? dm->tb_library->RecordCount() : 0;
+    const int count = PresentedCount();
     lbWords->setText(QStringLiteral("Total Words: %1").arg(count));
 }
 

@@ -99,6 +99,7 @@ private:
     void AttachGrid();
     void ApplySearch();
     void RefreshCount();
+    int PresentedCount() const;
     void SetCaption(const QString &libraryName);
     void LayOutStrips();
     void ShowGridMenu(const QPoint &at);

@@ -73,7 +73,7 @@ void Tfrm_admin::act_delExecute() {
     if (!EnsureLibrary())
         return;
     TTable *table = dm->tb_library;
-    if (table->RecordCount() <= 0) {
+    if (PresentedCount() <= 0) {
         EditorMessages::Plain(this, QStringLiteral("No more records"));
     } else {
         QString word;
@@ -88,7 +88,7 @@ void Tfrm_admin::act_delExecute() {
 
 void Tfrm_admin::DeleteFromGrid() {
     TTable *table = dm->tb_library;
-    if (!table->Active() || table->RecordCount() <= 0)
+    if (PresentedCount() <= 0)
         return;
     if (!EditorMessages::OkCancel(this, QStringLiteral("Delete record?")))
         return;

@@ -161,13 +161,15 @@ void TTableModel::SelectionMoved(const QModelIndex &now) {
     if (now.row() == CurrentRow())
         return;
     moving = true;
+    bool moved = true;
     try {
         table->SetRecNo(now.row());
-    } catch (...) {
-        moving = false;
-        throw;
+    } catch (const LexomatError &) {
+        moved = false; // rows that cannot be read: the table stays where it was
     }
     moving = false;
+    if (!moved)
+        return;
     current = now.row();
     emit currentRowChanged(current);
 }
