@@ -346,13 +346,6 @@ private slots:
         QCOMPARE(frm_admin->EditFiltru->text(), QString("ap"));
         QCOMPARE(GridColumn("Word"), QStringList({"apricot"}));
         QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: 1"));
-        // The study side switches to TotalTime with the search kept: no failure.
-        dm->tb_library->Close();
-        dm->tb_library->SetTableName("TotalTime");
-        dm->tb_library->Open();
-        dm->tb_library->Close();
-        dm->tb_library->SetTableName("Library");
-        dm->tb_library->Open();
 
         frm_admin->close();
         QVERIFY(!frm_admin->isVisible());
