@@ -4,6 +4,7 @@
 #include "dialogs/ui_Tfrm_showpackage.h"
 #include "platform/BesideFiles.h"
 #include "store/TTable.h"
+#include "store/TTableModel.h"
 #include "store/Tdm.h"
 #include "widgets/ModalResult.h"
 #include "widgets/TBitBtnWithColor.h"
@@ -87,34 +88,22 @@ void Tfrm_showpackage::FormShow() {
 }
 
 void Tfrm_showpackage::BindGrid() {
-    QAbstractItemModel *model = dm->tb_library->Model();
-    if (model != boundModel) {
-        if (boundModel)
-            disconnect(boundModel, nullptr, this, nullptr);
-        DBGrid1->setModel(model);
-        boundModel = model;
-        // A reset (sort, filter, reopen) rebuilds the header's sections.
-        if (model)
-            connect(model, &QAbstractItemModel::modelReset, this, &Tfrm_showpackage::LayOutColumns);
+    // A model of its own over the data module's table: Word and Definition only.
+    if (!boundModel || boundModel->Table() != dm->tb_library) {
+        delete boundModel;
+        boundModel =
+            new TTableModel(dm->tb_library,
+                            {{QStringLiteral("Word"), QStringLiteral("Word"), 200},
+                             {QStringLiteral("Definition"), QStringLiteral("Definition"), 1000}},
+                            this);
+        DBGrid1->setModel(boundModel);
+        boundModel->FollowSelection(DBGrid1->selectionModel());
+        for (int column = 0; column < boundModel->Columns().size(); ++column)
+            DBGrid1->setColumnWidth(column, boundModel->Columns()[column].width);
     }
-    LayOutColumns();
     // Each showing starts at the first row, as a freshly filtered table does.
     DBGrid1->scrollToTop();
     DBGrid1->horizontalScrollBar()->setValue(0);
-}
-
-void Tfrm_showpackage::LayOutColumns() {
-    if (!boundModel)
-        return;
-    for (int column = 0; column < boundModel->columnCount(); ++column) {
-        const QString field = boundModel->headerData(column, Qt::Horizontal).toString();
-        const bool shown = field == QLatin1String("Word") || field == QLatin1String("Definition");
-        DBGrid1->setColumnHidden(column, !shown);
-        if (field == QLatin1String("Word"))
-            DBGrid1->setColumnWidth(column, 200);
-        else if (field == QLatin1String("Definition"))
-            DBGrid1->setColumnWidth(column, 1000);
-    }
 }
 
 void Tfrm_showpackage::Test_Empty_Grid() {
@@ -127,15 +116,15 @@ void Tfrm_showpackage::Test_Empty_Grid() {
 void Tfrm_showpackage::HeaderSectionClicked(int logicalIndex) {
     if (!boundModel)
         return;
-    DBGrid1TitleClick(boundModel->headerData(logicalIndex, Qt::Horizontal).toString());
+    DBGrid1TitleClick(boundModel->FieldAt(logicalIndex));
 }
 
 void Tfrm_showpackage::DBGrid1TitleClick(const QString &fieldName) {
     TTable *table = dm->tb_library;
-    if (fieldName == QLatin1String("Word"))
+    if (fieldName.compare(QLatin1String("Word"), Qt::CaseInsensitive) == 0)
         table->SetSort(table->Sort() == QLatin1String("Word ASC") ? QStringLiteral("Word DESC")
                                                                   : QStringLiteral("Word ASC"));
-    if (fieldName == QLatin1String("Definition"))
+    if (fieldName.compare(QLatin1String("Definition"), Qt::CaseInsensitive) == 0)
         table->SetSort(table->Sort() == QLatin1String("Definition ASC")
                            ? QStringLiteral("Definition DESC")
                            : QStringLiteral("Definition ASC"));

@@ -5,7 +5,7 @@
 // The box viewer: the cards of one box, or all, under a headline. The caller sets
 // the headline (Label1) and the filter of dm->tb_library before showing it; the
 // viewer lists whatever rows that table presents and lets the learner sort them.
-class QAbstractItemModel;
+class TTableModel;
 class QFrame;
 class QLabel;
 class QTableView;
@@ -43,11 +43,10 @@ private:
     void FormShow();
     void Test_Empty_Grid();
     void BindGrid();
-    void LayOutColumns();
     void HeaderSectionClicked(int logicalIndex);
 
     Ui::Tfrm_showpackage *ui;
-    QAbstractItemModel *boundModel = nullptr;
+    TTableModel *boundModel = nullptr;
 };
 
 extern Tfrm_showpackage *frm_showpackage;

@@ -1,13 +1,122 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+#include <functional>
+#include <memory>
 
-// The library editor.
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QLockFile;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTableView;
+class TTable;
+class TTableModel;
+namespace Ui {
+class Tfrm_admin;
+}
+
+// The library editor: the cards of one library file in a grid, searched, sorted,
+// added, updated and deleted through the record dialog; and its file commands.
+// A library is "nothing open", "untitled" (a temporary file in the start-up folder,
+// named by a random number, held by a lock file while open) or "named".
+// Every failure of the store is shown in an error box; the editor stays usable.
 class Tfrm_admin : public QDialog {
     Q_OBJECT
 public:
     explicit Tfrm_admin(QWidget *parent = nullptr);
     ~Tfrm_admin() override;
+
+    // Window
+    void FormShow();
+    void FormResize();
+    bool FormClose(); // false refuses the closing
+    void EnableAllButtons(bool enable);
+    void Test_Tabel_Gol();
+    void FontEdit1Accept(const QFont &font);
+
+    // Cards
+    void act_addExecute();
+    void act_modExecute();
+    void act_delExecute();
+    void grid_libraryDblClick();
+    void grid_libraryTitleClick(int column);
+    void EditFiltruChange();
+    QString OnGetText(const QVariant &value) const;
+
+    // Library files
+    void CreateTempDatabase();
+    void act_newExecute();
+    void act_openExecute();
+    void act_saveExecute();
+    void act_exitExecute();
+    bool FileOpen1Accept(const QString &fileName);
+    bool FileSaveAs1Accept(const QString &fileName);
+    int SaveCurrentLibrary();
+    // Offers back untitled libraries that an earlier run left behind.
+    void OfferUnsavedLibraries();
+
+    // The workbook import and export, connected by their own flows.
+    void FileOpen2Accept();
+    void FileSaveAs2Accept();
+
+    bool EditingTempLibrary = false;
+    bool EditingLibraryFile = false;
+    QString TempLibraryPath;
+
+    QMenuBar *MainMenu1 = nullptr;
+    QFrame *group_up = nullptr, *group_center = nullptr, *Panel1 = nullptr;
+    QLabel *Label1 = nullptr, *lbWords = nullptr, *panel_hide_gol = nullptr;
+    QLineEdit *EditFiltru = nullptr;
+    QTableView *grid_library = nullptr;
+    QPushButton *bt_adauga = nullptr, *bt_modifica = nullptr, *bt_delete = nullptr;
+    QMenu *pop_library = nullptr;
+    QAction *act_new = nullptr, *act_open = nullptr, *act_save = nullptr, *act_exit = nullptr;
+    QAction *FileOpen2 = nullptr, *FileSaveAs2 = nullptr, *FontEdit1 = nullptr;
+    QAction *act_add = nullptr, *act_mod = nullptr, *act_del = nullptr;
+    QAction *act_adaugab = nullptr, *act_modifyb = nullptr, *act_deleteb = nullptr;
+    QAction *act_search = nullptr;
+    // The menu items are the actions themselves.
+    QAction *&New1 = act_new, *&Open1 = act_open, *&Save1 = act_save, *&Exit1 = act_exit;
+    QAction *&ImportExcelFile1 = FileOpen2, *&ExportToExcelFile1 = FileSaveAs2;
+    QAction *&SelectForn1 = FontEdit1;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Runs one step of a command; a failure is shown in an error box. False on failure.
+    bool Guarded(const std::function<void()> &step);
+    bool EnsureLibrary();
+    void AttachGrid();
+    void ApplySearch();
+    void RefreshCount();
+    int PresentedCount() const;
+    void SetCaption(const QString &libraryName);
+    void LayOutStrips();
+    void ShowGridMenu(const QPoint &at);
+    bool EditRow(bool adding);
+    void DeleteFromGrid();
+    void CloseLibrary();
+    void ForgetTempLibrary(bool deleteFile);
+    bool HoldTempLibrary(const QString &path);
+    QString AskOpenFile();
+    QString AskSaveFile();
+    QString LibraryFolder() const;
+
+    Ui::Tfrm_admin *ui;
+    TTableModel *model = nullptr;
+    std::unique_ptr<QLockFile> tempLock;
+    QFont chosenFont;
+    bool offerPending = false;
 };
 
 extern Tfrm_admin *frm_admin;

@@ -18,7 +18,7 @@ void PresentedRows::Clear() {
 }
 
 void PresentedRows::Build(TableAccess &table, const TableFilter &rowFilter, int column,
-                          bool isDescending) {
+                          bool isDescending, SearchIndex *index) {
     access = &table;
     filter = &rowFilter;
     sortColumn = column;
@@ -28,7 +28,7 @@ void PresentedRows::Build(TableAccess &table, const TableFilter &rowFilter, int 
         Clear();
         return;
     }
-    std::vector<int64_t> rows = RowFilter::Rows(*filter, *access);
+    std::vector<int64_t> rows = RowFilter::Rows(*filter, *access, index);
     if (sortColumn >= 0)
         RowSorter::Sort(rows, *access, sortColumn, descending);
     all = false;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+class SearchIndex;
 class TableAccess;
 class TextCollator;
 struct TableFilter;
@@ -17,7 +18,8 @@ public:
     ~PresentedRows();
     void Clear();
     // filter must outlive the list (the dataset owns it).
-    void Build(TableAccess &access, const TableFilter &filter, int sortColumn, bool descending);
+    void Build(TableAccess &access, const TableFilter &filter, int sortColumn, bool descending,
+               SearchIndex *index = nullptr);
     bool IsAll() const { return all; }
     int Count() const;
     int64_t RowidAt(int index) const;

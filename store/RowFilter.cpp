@@ -1,6 +1,7 @@
 #include "store/RowFilter.h"
 
 #include "platform/LexomatError.h"
+#include "store/SearchIndex.h"
 #include "store/TableAccess.h"
 #include "store/TableFilter.h"
 
@@ -70,11 +71,14 @@ void Validate(const TableFilter &filter, TableAccess &access) {
     }
 }
 
-std::vector<int64_t> Rows(const TableFilter &filter, TableAccess &access) {
+std::vector<int64_t> Rows(const TableFilter &filter, TableAccess &access, SearchIndex *index) {
     switch (filter.kind) {
     case TableFilter::Kind::IdList:
         return IdRows(filter, access);
     case TableFilter::Kind::Pattern:
+        if (index && !filter.anchoredStart && !filter.anchoredEnd)
+            return index->RowsContaining(access, ColumnIndex(access.Columns(), filter.field),
+                                         filter.text);
         return PatternRows(filter, access);
     case TableFilter::Kind::None:
         break;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+class SearchIndex;
 class TableAccess;
 struct TableFilter;
 
@@ -10,5 +11,7 @@ struct TableFilter;
 namespace RowFilter {
 // Throws LexomatError when the filter names a column the table lacks or cannot test.
 void Validate(const TableFilter &filter, TableAccess &access);
-std::vector<int64_t> Rows(const TableFilter &filter, TableAccess &access);
+// A search that may use index (when given) for contains-patterns.
+std::vector<int64_t> Rows(const TableFilter &filter, TableAccess &access,
+                          SearchIndex *index = nullptr);
 } // namespace RowFilter

@@ -3,6 +3,7 @@
 #include "platform/LexomatError.h"
 #include "store/PresentedRows.h"
 #include "store/RowFilter.h"
+#include "store/SearchIndex.h"
 #include "store/SqliteStatement.h"
 #include "store/TTableModel.h"
 #include "store/TableAccess.h"
@@ -53,7 +54,8 @@ struct TTable::Impl {
 
     QString filterText;
     bool filtered = false;
-    TableFilter filter; // the filter in force
+    TableFilter wanted; // the filter switched on, whatever table is served
+    TableFilter filter; // the filter in force on the table served now
     QString sortText;
     int sortColumn = -1;
     bool sortDescending = false;
@@ -61,6 +63,7 @@ struct TTable::Impl {
     int disabled = 0;
     int pendingNotices = 0;
     QHash<QString, GetTextHook> hooks;
+    SearchIndex searchIndex; // the searched texts, kept while the file does not change
     TTableModel *model = nullptr;
 
     explicit Impl(TTable *q) : q(q) {}
@@ -125,6 +128,7 @@ struct TTable::Impl {
         access = nullptr;
         accesses.clear();
         db = nullptr;
+        searchIndex.Clear();
     }
 
     void RequireActive() const {
@@ -155,7 +159,7 @@ struct TTable::Impl {
             return;
         RequireActive();
         access->Unseek();
-        rows.Build(*access, filter, sortColumn, sortDescending);
+        rows.Build(*access, filter, sortColumn, sortDescending, &searchIndex);
         materialized = true;
         const int count = Count();
         if (pending) {
@@ -223,10 +227,21 @@ struct TTable::Impl {
         Notify(NoticeRow);
     }
 
+    // Filters are searches and box lists over the cards: they belong to Library, and
+    // the table's switch to TotalTime neither applies nor checks them.
+    TableFilter ForThisTable(const TableFilter &parsed) const {
+        return tableName.compare(QLatin1String("Library"), Qt::CaseInsensitive) == 0
+                   ? parsed
+                   : TableFilter();
+    }
+
     void ApplyFilter(const TableFilter &parsed) {
+        const TableFilter inForce = ForThisTable(parsed);
+        // A filter switched on while another table is served is a mistake of the caller.
         if (active)
             RowFilter::Validate(parsed, *access);
-        filter = parsed;
+        wanted = parsed;
+        filter = inForce;
         Represent(false);
     }
 
@@ -340,6 +355,7 @@ void TTable::ReleaseConnection() {
     d->access = nullptr;
     d->accesses.clear();
     d->db = nullptr;
+    d->searchIndex.Clear();
 }
 
 QString TTable::TableName() const {
@@ -358,6 +374,7 @@ void TTable::Open() {
     if (d->active)
         return;
     d->EnsureAccess();
+    d->filter = d->ForThisTable(d->wanted);
     RowFilter::Validate(d->filter, *d->access);
     Impl::ParseSort(d->sortText, d->access->Columns(), &d->sortColumn, &d->sortDescending);
     d->active = true;

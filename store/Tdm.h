@@ -31,6 +31,15 @@ public:
 
     // Creates an empty library file with the two tables (for the editor and tests).
     static void CreateLibraryFile(const QString &path);
+    // Creates a new library file at path and leaves it open as the library.
+    void CreateDatabase(const QString &path);
+    // Copies a closed library file over target all or nothing: the copy is written
+    // beside the target and renamed over it only when complete and on disk. On a
+    // failure the target is as it was, nothing is left behind, and LexomatError says why.
+    static void CopyLibraryFile(const QString &from, const QString &target);
+    // The number of cards of a library file, read through a connection of its own
+    // without changing the file; throws LexomatError when it is not a library.
+    static int CardCount(const QString &path);
 
     // TotalTime may be missing from a file made elsewhere; the first save makes it.
     bool HasTimeTable();

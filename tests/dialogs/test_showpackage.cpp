@@ -114,8 +114,8 @@ private slots:
             headline = frm_showpackage->Label1->text();
             words = cells("Word");
             definitions = cells("Definition");
-            idHidden = grid->isColumnHidden(column("ID"));
-            levelHidden = grid->isColumnHidden(column("ImportanceField"));
+            idHidden = column("ID") < 0;
+            levelHidden = column("ImportanceField") < 0 && column("Importance") < 0;
             wordWidth = grid->columnWidth(column("Word"));
             definitionWidth = grid->columnWidth(column("Definition"));
             noCardsShown = frm_showpackage->Panel1->isVisible();
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(cells("Word").first(), QString("banana"));
 
         // Re-sorting keeps the column layout.
-        QVERIFY(frm_showpackage->DBGrid1->isColumnHidden(column("ID")));
+        QCOMPARE(model()->columnCount(), 2);
         QCOMPARE(frm_showpackage->DBGrid1->columnWidth(column("Definition")), 1000);
         frm_showpackage->hide();
     }

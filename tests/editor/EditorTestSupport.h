@@ -1,0 +1,54 @@
+#pragma once
+
+#include "tests/support/ModalAnswerer.h"
+#include "tests/support/TestLibrary.h"
+#include "tests/support/TestWorkspace.h"
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+// What the editor's tests share: a working folder with the data module, the record
+// dialog and the editor shown; the boxes and dialogs answered as a user does; and the
+// library files read back through a connection of their own.
+namespace EditorTest {
+
+class Session {
+public:
+    Session();
+    ~Session();
+    QString library(const QString &name) const; // path in the library folder
+    QString folder() const;                     // the start-up folder
+    TestWorkspace &workspace() { return *ws; }
+
+private:
+    std::unique_ptr<TestWorkspace> ws;
+};
+
+// Cards of a library file in ID order, read with plain SQLite.
+QList<TestCard> Cards(const QString &path);
+QStringList Words(const QString &path);
+// Temporary libraries ("<digits>.mdb") in a folder.
+QStringList TempLibraries(const QString &folder);
+
+// Answers for ModalAnswerer::act: a standard box answered with one of its buttons
+// (its text is kept in *text when given); the record dialog typed into and saved or
+// cancelled.
+std::function<void(QWidget *)> Press(QMessageBox::StandardButton button, QString *text = nullptr);
+std::function<void(QWidget *)> TypeCard(const QString &word, const QString &importance,
+                                        const QString &definition, bool save = true);
+std::function<void(QWidget *)> Cancel();
+// The file dialog given a path and accepted once the answer has returned, so that a
+// question it asks (replace the file?) can be answered next.
+std::function<void(QWidget *)> ChooseFile(const QString &path);
+
+// The editor's menus, clicked as a user does.
+void ClickMenuItem(QMenu *menu, QAction *action);
+// Rows the editor's grid shows, as texts of one column ("Word", "Importance", ...).
+QStringList GridColumn(const QString &title);
+
+} // namespace EditorTest
