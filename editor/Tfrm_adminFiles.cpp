@@ -1,7 +1,9 @@
 // The editor's library files: the untitled temporary library, New, Open..., Save,
 // closing, and untitled libraries left behind by an earlier run.
+#include "dialogs/LegacyLibraryConversion.h"
 #include "editor/EditorMessages.h"
 #include "editor/Tfrm_admin.h"
+
 #include "editor/UnsavedLibraries.h"
 #include "engine/Random.h"
 #include "platform/BesideFiles.h"
@@ -88,7 +90,12 @@ void Tfrm_admin::act_openExecute() {
         return;
     SetCaption(QString());
     lbWords->setText(QStringLiteral("Total Words: 0"));
-    const QString fileName = AskOpenFile();
+    // A library in the older Access format is offered as a converted copy.
+    const QString chosen = AskOpenFile();
+    const QString fileName =
+        chosen.isEmpty()
+            ? chosen
+            : LegacyLibraryConversion::PathToOpen(this, chosen, QuestionStyle::StandardMessageBox);
     if (!fileName.isEmpty() && FileOpen1Accept(fileName))
         EditingLibraryFile = true;
 }

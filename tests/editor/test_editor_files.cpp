@@ -4,6 +4,8 @@
 #include "store/TTable.h"
 #include "store/Tdm.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/store/Jet4Files.h"
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -274,6 +276,47 @@ private slots:
         addCard("works");
         QCOMPARE(frm_admin->windowTitle(), untitled());
         QCOMPARE(Words(frm_admin->TempLibraryPath), QStringList({"works"}));
+    }
+
+    // An older Access library chosen in Open...: Convert opens a copy beside it,
+    // Cancel writes nothing; the original is never changed.
+    void openOffersToConvertAnOlderAccessLibrary_data() {
+        QTest::addColumn<bool>("convert");
+        QTest::newRow("convert") << true;
+        QTest::newRow("cancel") << false;
+    }
+    void openOffersToConvertAnOlderAccessLibrary() {
+        QFETCH(bool, convert);
+        Session session;
+        const QString original =
+            Jet4Files::copyInto(session.folder() + "/library", "lib_small.mdb");
+        const QByteArray sum = Jet4Files::checksum(original);
+        const QStringList before = Jet4Files::listing(session.folder() + "/library");
+        QString question;
+        ModalAnswerer answer;
+        answer.chooseFile(original).act([&](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            question = box->text();
+            for (QAbstractButton *button : box->buttons())
+                if (button->text().remove('&') == (convert ? "Convert" : "Cancel"))
+                    button->click();
+        });
+        if (convert)
+            answer.act(Press(QMessageBox::Ok));
+        ClickMenuItem(databaseMenu(), frm_admin->act_open);
+        QVERIFY(answer.done());
+        QVERIFY2(question.contains("older Access format"), qPrintable(question));
+        QCOMPARE(Jet4Files::checksum(original), sum);
+        const QString copy = session.library("lib_small (Lexomat).mdb");
+        if (!convert) {
+            QCOMPARE(Jet4Files::listing(session.folder() + "/library"), before);
+            QVERIFY(!frm_admin->EditingLibraryFile);
+            return;
+        }
+        QCOMPARE(Jet4Files::compareWithExpected(copy, "lib_small.mdb"), QString());
+        QVERIFY(frm_admin->EditingLibraryFile);
+        QVERIFY2(frm_admin->windowTitle().startsWith(copy), qPrintable(frm_admin->windowTitle()));
+        QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: %1").arg(Cards(copy).size()));
     }
 
     void openCancelledKeepsTheNamedLibrary() {
