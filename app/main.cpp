@@ -1,8 +1,11 @@
 #include "app/LexomatApplication.h"
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
+#include "app/WorkbookCommands.h"
 
 int main(int argc, char *argv[]) {
+    if (IsWorkbookCommand(argc, argv))
+        return RunWorkbookCommand(argc, argv);
     LexomatApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexomat"));
     QApplication::setApplicationDisplayName(QStringLiteral("Lexomat"));
