@@ -10,7 +10,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
   fonts-dejavu-core fonts-liberation clang-format
   libgsf-1-dev libxlsxwriter-dev
   python3-xlrd python3-openpyxl libspreadsheet-writeexcel-perl libexcel-writer-xlsx-perl
-  libspreadsheet-parseexcel-perl xlsx2csv)
+  libspreadsheet-parseexcel-perl libspreadsheet-parsexlsx-perl xlsx2csv)
 
 ensure_packages() {
   local missing=() p
