@@ -2,10 +2,13 @@
 #include "platform/LexomatError.h"
 #include "platform/WorkbookFile.h"
 #include "platform/WorkbookReader.h"
+#include "platform/XlsWorkbookReader.h"
 #include "platform/XlsxWorkbookReader.h"
 #include "platform/ZipArchive.h"
 
 std::unique_ptr<WorkbookReader> OpenWorkbookFile(std::shared_ptr<const WorkbookFile> file) {
+    if (XlsWorkbookReader::IsCompoundFile(*file))
+        return std::make_unique<XlsWorkbookReader>(file);
     if (ZipArchive::LooksLikeZip(*file)) {
         ZipArchive probe(file);
         if (XlsxWorkbookReader::IsPackage(probe))

@@ -35,10 +35,10 @@ private:
 
 namespace {
 
-// The .xls and .ods writers join once their readers are in.
-const QList<TestWorkbookWriter> allWriters = {TestWorkbookWriter::ExcelWriterXlsx,
-                                              TestWorkbookWriter::Libxlsxwriter,
-                                              TestWorkbookWriter::LibxlsxwriterInline};
+// The .ods writer joins once its reader is in.
+const QList<TestWorkbookWriter> allWriters = {
+    TestWorkbookWriter::WriteExcel, TestWorkbookWriter::ExcelWriterXlsx,
+    TestWorkbookWriter::Libxlsxwriter, TestWorkbookWriter::LibxlsxwriterInline};
 
 struct CellCase {
     const char *name;
@@ -208,6 +208,7 @@ void TestWorkbookReaders::emptyRowsAndCellsKeepTheirPlace() {
 
 void TestWorkbookReaders::datesOfThe1904System_data() {
     QTest::addColumn<TestWorkbookWriter>("writer");
+    QTest::newRow("WriteExcel") << TestWorkbookWriter::WriteExcel;
     QTest::newRow("Excel::Writer::XLSX") << TestWorkbookWriter::ExcelWriterXlsx;
 }
 
@@ -228,6 +229,8 @@ void TestWorkbookReaders::contentNotExtensionChoosesTheReader_data() {
     QTest::addColumn<QString>("extension");
     QTest::newRow(".xlsx named .xls") << TestWorkbookWriter::ExcelWriterXlsx << ".xls";
     QTest::newRow(".xlsx named .csv") << TestWorkbookWriter::Libxlsxwriter << ".csv";
+    QTest::newRow(".xls named .xlsx") << TestWorkbookWriter::WriteExcel << ".xlsx";
+    QTest::newRow(".xls named .csv") << TestWorkbookWriter::WriteExcel << ".csv";
 }
 
 void TestWorkbookReaders::contentNotExtensionChoosesTheReader() {

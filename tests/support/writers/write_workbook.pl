@@ -55,7 +55,12 @@ while (my $line = <$in>) {
             if ($format eq 'xls') { $sheet->write_formula($row, $col, $value ? '=TRUE' : '=FALSE', undef, $value ? 'TRUE' : 'FALSE'); }
             else { $sheet->write_boolean($row, $col, $value); }
         }
-        elsif ($kind eq 'f') { $sheet->write_formula($row, $col, $value, undef, $extra); }
+        elsif ($kind eq 'f') {
+            # WriteExcel stores a wide formula text result big-endian, which no
+            # reader expects: keep Latin-1 results narrow.
+            utf8::downgrade($extra, 1) if $format eq 'xls';
+            $sheet->write_formula($row, $col, $value, undef, $extra);
+        }
         elsif ($kind eq 'rich') {
             if ($format eq 'xls') { $sheet->write_string($row, $col, $value . $extra); }
             else { $sheet->write_rich_string($row, $col, $bold, $value, $extra); }
