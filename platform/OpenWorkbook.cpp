@@ -1,5 +1,6 @@
 #include "platform/CsvWorkbookReader.h"
 #include "platform/LexomatError.h"
+#include "platform/OdsWorkbookReader.h"
 #include "platform/WorkbookFile.h"
 #include "platform/WorkbookReader.h"
 #include "platform/XlsWorkbookReader.h"
@@ -13,6 +14,8 @@ std::unique_ptr<WorkbookReader> OpenWorkbookFile(std::shared_ptr<const WorkbookF
         ZipArchive probe(file);
         if (XlsxWorkbookReader::IsPackage(probe))
             return std::make_unique<XlsxWorkbookReader>(file);
+        if (OdsWorkbookReader::IsSpreadsheet(probe))
+            return std::make_unique<OdsWorkbookReader>(file);
         throw LexomatError(QStringLiteral("The zip archive holds no workbook."));
     }
     if (CsvWorkbookReader::HasTextExtension(file->fileName()))

@@ -25,6 +25,7 @@ public:
     }
     bool AtStart() const { return xml.tokenType() == QXmlStreamReader::StartElement; }
     QStringView Name() const { return xml.name(); }
+    QStringView Text() const { return xml.text(); }
     // An attribute of the current start element by its local name, any namespace.
     QString Attribute(QStringView localName) const;
     // An attribute whose namespace URI contains `namespacePart`.

@@ -35,10 +35,10 @@ private:
 
 namespace {
 
-// The .ods writer joins once its reader is in.
 const QList<TestWorkbookWriter> allWriters = {
     TestWorkbookWriter::WriteExcel, TestWorkbookWriter::ExcelWriterXlsx,
-    TestWorkbookWriter::Libxlsxwriter, TestWorkbookWriter::LibxlsxwriterInline};
+    TestWorkbookWriter::Libxlsxwriter, TestWorkbookWriter::LibxlsxwriterInline,
+    TestWorkbookWriter::Odfpy};
 
 struct CellCase {
     const char *name;
@@ -231,6 +231,7 @@ void TestWorkbookReaders::contentNotExtensionChoosesTheReader_data() {
     QTest::newRow(".xlsx named .csv") << TestWorkbookWriter::Libxlsxwriter << ".csv";
     QTest::newRow(".xls named .xlsx") << TestWorkbookWriter::WriteExcel << ".xlsx";
     QTest::newRow(".xls named .csv") << TestWorkbookWriter::WriteExcel << ".csv";
+    QTest::newRow(".ods named .xlsx") << TestWorkbookWriter::Odfpy << ".xlsx";
 }
 
 void TestWorkbookReaders::contentNotExtensionChoosesTheReader() {
