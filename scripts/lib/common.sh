@@ -9,7 +9,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
   libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
   fonts-dejavu-core fonts-liberation clang-format
   libgsf-1-dev libspreadsheet-writeexcel-perl libexcel-writer-xlsx-perl libxlsxwriter-dev
-  python3-odf)
+  python3-odf gnumeric)
 
 ensure_packages() {
   local missing=() p

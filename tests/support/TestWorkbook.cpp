@@ -29,6 +29,8 @@ namespace TestWorkbooks {
 QString Extension(TestWorkbookWriter writer) {
     switch (writer) {
     case TestWorkbookWriter::WriteExcel:
+    case TestWorkbookWriter::GnumericBiff7:
+    case TestWorkbookWriter::GnumericDualStream:
         return QStringLiteral(".xls");
     case TestWorkbookWriter::Odfpy:
         return QStringLiteral(".ods");
@@ -49,6 +51,10 @@ QString Name(TestWorkbookWriter writer) {
         return QStringLiteral("libxlsxwriter-inline");
     case TestWorkbookWriter::Odfpy:
         return QStringLiteral("odfpy");
+    case TestWorkbookWriter::GnumericBiff7:
+        return QStringLiteral("ssconvert-biff7");
+    case TestWorkbookWriter::GnumericDualStream:
+        return QStringLiteral("ssconvert-dual");
     }
     return QString();
 }
@@ -94,6 +100,20 @@ QString Write(const TestWorkbook &workbook, TestWorkbookWriter writer, const QSt
         failure = run(QStringLiteral(LEXOMAT_WRITE_XLSX),
                       {QStringLiteral("--constant-memory"), cells, path});
         break;
+    case TestWorkbookWriter::GnumericBiff7:
+    case TestWorkbookWriter::GnumericDualStream: {
+        const QString source = path + QStringLiteral(".xlsx");
+        failure = Write(workbook, TestWorkbookWriter::ExcelWriterXlsx, source);
+        if (failure.isEmpty())
+            failure = run(QStringLiteral("/usr/bin/ssconvert"),
+                          {QStringLiteral("-T"),
+                           writer == TestWorkbookWriter::GnumericBiff7
+                               ? QStringLiteral("Gnumeric_Excel:excel_biff7")
+                               : QStringLiteral("Gnumeric_Excel:excel_dsf"),
+                           source, path});
+        QFile::remove(source);
+        break;
+    }
     case TestWorkbookWriter::Odfpy:
         failure = run(QStringLiteral("/usr/bin/python3"),
                       {writers + QStringLiteral("/write_ods.py"), cells, path});
