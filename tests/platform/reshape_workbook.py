@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-# Turns a sound .xlsx or .ods (written by an independent writer) into a hostile
-# one, with Python's own zipfile. Usage: hostile_workbook.py MODE IN OUT
+# Reshapes a sound .xlsx or .ods (written by an independent writer) with Python's
+# own zipfile: into a hostile one, or into another sound form that writers use.
+# Usage: reshape_workbook.py MODE IN OUT
 import re
 import struct
 import sys
@@ -73,5 +74,27 @@ elif mode == 'odsspaces':
                                      b'<text:s text:c="1048576"/>')})
 elif mode == 'odsdtd':
     copy({'content.xml': lambda data: EXTERNAL.encode() + re.sub(rb'^<\?xml[^>]*\?>', b'', data)})
+elif mode == 'noreferences':
+    # Rows and cells without their optional r attributes: positions are counted.
+    copy({SHEET: lambda data: re.sub(rb'(<(?:row|c)\b[^>]*?) r="[A-Z]*\d+"', rb'\1', data)})
+elif mode == 'absolutetargets':
+    copy({'xl/_rels/workbook.xml.rels': lambda data: re.sub(rb'Target="(?!/)', b'Target="/xl/', data),
+          '_rels/.rels': lambda data: data.replace(b'Target="xl/', b'Target="/xl/')})
+elif mode == 'uppercaseparts':
+    # Part names are case-insensitive: the entries differ in case from the targets.
+    with zipfile.ZipFile(source) as zin, zipfile.ZipFile(target, 'w', zipfile.ZIP_DEFLATED) as zout:
+        for item in zin.infolist():
+            name = item.filename
+            if name.startswith('xl/') and not name.startswith('xl/_rels'):
+                name = 'XL/' + name[3:].upper()
+            zout.writestr(name, zin.read(item.filename))
+elif mode == 'prefixed':
+    # The main namespace under a prefix and the relationships one under another.
+    def prefix(data):
+        data = re.sub(rb'<(/?)(?!\?|x:|r:|mc:|x14ac:|xr)([A-Za-z]+)', rb'<\1x:\2', data)
+        data = data.replace(b'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"',
+                            b'xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"')
+        return data.replace(b'xmlns:r=', b'xmlns:rel=').replace(b' r:id=', b' rel:id=')
+    copy({'xl/workbook.xml': prefix, SHEET: prefix, 'xl/sharedStrings.xml': prefix})
 else:
     sys.exit('unknown mode ' + mode)
