@@ -7,7 +7,7 @@
 #include <cstring>
 
 namespace {
-constexpr qint64 MaxTextBytes = qint64(512) << 20;
+constexpr qint64 MaxTextBytes = qint64(256) << 20; // as for one part of a zipped workbook
 }
 
 bool CsvWorkbookReader::HasTextExtension(const QString &fileName) {

@@ -4,6 +4,7 @@
 #include <gsf/gsf-utils.h>
 
 #include "platform/BiffRecordStream.h"
+#include "platform/GsfLibrary.h"
 #include "platform/LexomatError.h"
 #include "platform/SheetRowEmitter.h"
 #include "platform/WorkbookCellText.h"
@@ -11,7 +12,6 @@
 
 #include <cstring>
 #include <map>
-#include <mutex>
 
 namespace {
 
@@ -55,8 +55,7 @@ struct GObjectDeleter {
 // The workbook stream of the compound file: "Workbook" (Excel 97 and later), else
 // "Book" (Excel 5/95). Names are compared without regard to case.
 QByteArray workbookStream(const WorkbookFile &file) {
-    static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    EnsureGsfInitialised();
     std::unique_ptr<GsfInput, GObjectDeleter> source(
         gsf_input_memory_new(reinterpret_cast<const guint8 *>(file.data()), file.size(), FALSE));
     GError *error = nullptr;

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr qsizetype MaxSharedStrings = 1 << 22;
+
 // Relationship types end alike in the transitional and the strict namespaces.
 bool hasType(const QString &type, QStringView last) {
     return type.endsWith(QStringLiteral("/") + last.toString());
@@ -159,9 +161,15 @@ void XlsxWorkbookReader::ReadSharedStrings() {
     if (sharedStringsPart.isEmpty() || zip->Find(sharedStringsPart).isEmpty())
         return;
     XmlPartReader xml(*zip, zip->Find(sharedStringsPart));
-    while (xml.NextStartElement())
-        if (xml.Name() == u"si")
-            sharedStrings.append(ReadStringItem(xml, u"si"));
+    while (xml.NextStartElement()) {
+        if (xml.Name() != u"si")
+            continue;
+        // A list of millions of empty strings would cost far more memory than XML.
+        if (sharedStrings.size() >= MaxSharedStrings)
+            throw LexomatError(QStringLiteral("The workbook holds more than %1 shared strings.")
+                                   .arg(MaxSharedStrings));
+        sharedStrings.append(ReadStringItem(xml, u"si"));
+    }
 }
 
 void XlsxWorkbookReader::ReadStyles() {

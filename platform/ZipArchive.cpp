@@ -5,9 +5,9 @@
 
 #include "platform/LexomatError.h"
 #include "platform/ZipArchive.h"
+#include "platform/GsfLibrary.h"
 
 #include <cstring>
-#include <mutex>
 
 namespace {
 
@@ -27,11 +27,6 @@ quint64 le64(const char *p) {
     throw LexomatError(QStringLiteral("The zip archive is damaged: %1.").arg(what));
 }
 
-void initGsf() {
-    static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
-}
-
 } // namespace
 
 bool ZipArchive::LooksLikeZip(const WorkbookFile &file) {
@@ -41,7 +36,7 @@ bool ZipArchive::LooksLikeZip(const WorkbookFile &file) {
 
 ZipArchive::ZipArchive(std::shared_ptr<const WorkbookFile> zipFile) : file(std::move(zipFile)) {
     ReadCentralDirectory();
-    initGsf();
+    EnsureGsfInitialised();
     source =
         gsf_input_memory_new(reinterpret_cast<const guint8 *>(file->data()), file->size(), FALSE);
     GError *error = nullptr;
