@@ -17,8 +17,9 @@ public:
     // come as empty lists. Cells are texts from column A on (trailing empty cells may
     // be left out). Return false from `row` to stop early. Throws when the sheet does
     // not exist or cannot be read.
-    virtual void ReadRows(const QString &sheet,
-                          const std::function<bool(int rowNumber, const QStringList &cells)> &row) = 0;
+    virtual void
+    ReadRows(const QString &sheet,
+             const std::function<bool(int rowNumber, const QStringList &cells)> &row) = 0;
 };
 
 // Chooses the reader by the file's content, not its extension (.xls OLE2/BIFF,

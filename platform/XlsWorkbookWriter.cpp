@@ -2,10 +2,10 @@
 #include <gsf/gsf.h>
 
 #include "platform/BiffStream.h"
+#include "platform/GsfLibrary.h"
 #include "platform/LexomatError.h"
 #include "platform/WorkbookWriter.h"
 
-#include <mutex>
 
 namespace {
 enum : uint16_t {
@@ -47,15 +47,10 @@ BiffRecord Xf(bool style, bool wrap) {
     return r;
 }
 
-void InitGsf() {
-    static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
-}
-
 class XlsWriter : public WorkbookWriter {
 public:
     XlsWriter(const QString &path, const QString &sheetName) : path(path), sheetName(sheetName) {
-        InitGsf();
+        EnsureGsfInitialised();
     }
 
     int MaxRows() const override { return XlsMaxRows; }
