@@ -6,7 +6,6 @@
 #include "platform/LexomatError.h"
 #include "platform/WorkbookWriter.h"
 
-
 namespace {
 enum : uint16_t {
     kBof = 0x0809,
