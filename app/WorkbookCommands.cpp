@@ -1,5 +1,6 @@
 #include "app/WorkbookCommands.h"
 
+#include "editor/FailureText.h"
 #include "editor/LibraryExport.h"
 #include "editor/SheetImport.h"
 #include "platform/LexomatError.h"
@@ -53,18 +54,12 @@ QString Argument(char *argv[], int i) {
     return QString::fromLocal8Bit(argv[i]);
 }
 
-QString ReasonOf(const std::exception &e) {
-    if (const auto *own = dynamic_cast<const LexomatError *>(&e))
-        return own->message();
-    return QString::fromUtf8(e.what());
-}
-
 int Sheets(const QString &workbook) {
     QStringList names;
     try {
         names = OpenWorkbook(workbook)->SheetNames();
     } catch (const std::exception &e) {
-        return Refused(SheetImport::UnableToConnectMessage(ReasonOf(e)));
+        return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
     for (const QString &name : names)
         Print(stdout, name);
@@ -77,7 +72,7 @@ int Rows(const QString &workbook, const QString &sheet) {
         reader = OpenWorkbook(workbook);
         reader->SheetNames();
     } catch (const std::exception &e) {
-        return Refused(SheetImport::UnableToConnectMessage(ReasonOf(e)));
+        return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
     try {
         reader->ReadRows(sheet, [](int rowNumber, const QStringList &cells) {
@@ -88,7 +83,7 @@ int Rows(const QString &workbook, const QString &sheet) {
             return true;
         });
     } catch (const std::exception &e) {
-        return Refused(SheetImport::UnableToReadMessage(sheet, ReasonOf(e)));
+        return Refused(SheetImport::UnableToReadMessage(sheet, FailureText(e)));
     }
     return 0;
 }
@@ -102,7 +97,7 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
     } catch (const SheetReadError &e) {
         return Refused(SheetImport::UnableToReadMessage(sheet, e.message()));
     } catch (const std::exception &e) {
-        return Refused(SheetImport::UnableToConnectMessage(ReasonOf(e)));
+        return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
     // A library made here and left empty by a failure goes again.
     bool created = false;
@@ -121,7 +116,7 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
     } catch (const std::exception &e) {
         if (created)
             QFile::remove(library);
-        return Refused(SheetImport::WriteFailedMessage(ReasonOf(e)));
+        return Refused(SheetImport::WriteFailedMessage(FailureText(e)));
     }
     if (outcome.result == ImportOutcome::Result::TooFewRows) {
         if (created)
@@ -148,7 +143,7 @@ int Export(const QString &library, const QString &workbook) {
         if (!message.isEmpty())
             Print(stdout, message);
     } catch (const std::exception &e) {
-        return Refused(LibraryExport::FailedMessage(ReasonOf(e)));
+        return Refused(LibraryExport::FailedMessage(FailureText(e)));
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "editor/WorkbookExport.h"
 
+#include "editor/FailureText.h"
 #include "editor/StandardBoxes.h"
 #include "editor/WorkProgress.h"
 #include "editor/WorkbookFileDialogs.h"
@@ -9,14 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
-namespace {
-QString ReasonOf(const std::exception &e) {
-    if (const auto *own = dynamic_cast<const LexomatError *>(&e))
-        return own->message();
-    return QString::fromUtf8(e.what());
-}
-} // namespace
 
 WorkbookExport::WorkbookExport(QWidget *parent, Tdm *module) : parent(parent), module(module) {}
 
@@ -59,7 +52,7 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
         });
     } catch (const std::exception &e) {
         outcome = LibraryExport::Outcome();
-        StandardBoxes::Error(parent, LibraryExport::FailedMessage(ReasonOf(e)));
+        StandardBoxes::Error(parent, LibraryExport::FailedMessage(FailureText(e)));
         return false;
     }
     if (outcome.cancelled)

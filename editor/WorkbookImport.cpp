@@ -1,5 +1,6 @@
 #include "editor/WorkbookImport.h"
 
+#include "editor/FailureText.h"
 #include "editor/StandardBoxes.h"
 #include "editor/Tfrm_sheet.h"
 #include "editor/WorkProgress.h"
@@ -10,14 +11,6 @@
 #include "store/Tdm.h"
 
 #include <QComboBox>
-
-namespace {
-QString ReasonOf(const std::exception &e) {
-    if (const auto *own = dynamic_cast<const LexomatError *>(&e))
-        return own->message();
-    return QString::fromUtf8(e.what());
-}
-} // namespace
 
 WorkbookImport::WorkbookImport(QWidget *parent, Tdm *module, Tfrm_sheet *chooser)
     : parent(parent), module(module), chooser(chooser) {}
@@ -35,7 +28,7 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
     try {
         db = LibraryHandle(*module);
     } catch (const std::exception &e) {
-        StandardBoxes::Error(parent, SheetImport::WriteFailedMessage(ReasonOf(e)));
+        StandardBoxes::Error(parent, SheetImport::WriteFailedMessage(FailureText(e)));
         return 0;
     }
 
@@ -45,7 +38,7 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
         reader = OpenWorkbook(path);
         sheets = reader->SheetNames();
     } catch (const std::exception &e) {
-        StandardBoxes::Error(parent, SheetImport::UnableToConnectMessage(ReasonOf(e)));
+        StandardBoxes::Error(parent, SheetImport::UnableToConnectMessage(FailureText(e)));
         return 0;
     }
 
@@ -71,7 +64,7 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
         } catch (const SheetReadError &e) {
             failure = SheetImport::UnableToReadMessage(sheet, e.message());
         } catch (const std::exception &e) {
-            failure = SheetImport::WriteFailedMessage(ReasonOf(e));
+            failure = SheetImport::WriteFailedMessage(FailureText(e));
         }
     }
     try {
@@ -79,7 +72,7 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
             table->Refresh();
     } catch (const std::exception &e) {
         if (failure.isEmpty())
-            failure = ReasonOf(e);
+            failure = FailureText(e);
     }
     table->EnableControls();
 
