@@ -49,7 +49,8 @@ void Tfrm_sheet::FormShow() {
 void Tfrm_sheet::BitBtnWithColor1Click() {
     if (ComboBox1->count() > 0)
         ChosenSheetName = ComboBox1->currentText();
-    done(mrOk);
+    // Closing a modal window answers mrCancel, whichever way; callers read the name.
+    close();
 }
 
 void Tfrm_sheet::reject() {
