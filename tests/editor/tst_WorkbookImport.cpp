@@ -102,6 +102,7 @@ private slots:
     void refusedFilesKeepTheProgramRunning();
     void cancelImportsNothing();
     void refusedWriteImportsNothing();
+    void importFirstEnsuresALibrary();
 
 private:
     // Runs the import through its file dialog and chooser; returns the boxes seen.
@@ -376,6 +377,27 @@ void TestWorkbookImport::refusedWriteImportsNothing() {
     QVERIFY(seen[0].contains("plums are refused"));
     QCOMPARE(CardsIn(f.library).size(), 2);
     QCOMPARE(f.table()->RecordCount(), 2);
+}
+
+void TestWorkbookImport::importFirstEnsuresALibrary() {
+    // As in a freshly shown editor: nothing open until the import asks for a library.
+    WorkbookFlowFixture f({});
+    f.data->CloseDatabase();
+    const QString untitled = f.workspace.file("untitled.mdb");
+    const QString path =
+        WriteWorkbook(f.workspace.path(), Workbook({{"pear", "a fruit"}, {"plum", "another"}}));
+    QStringList seen, offered;
+    ModalAnswerer answer;
+    answer.chooseFile(path).act(ChooseSheet("Words", &offered)).act(AnswerBox(&seen));
+    WorkbookImport import(&f.editor, f.data.get(), chooser.get());
+    import.EnsureLibrary = [&] { Tdm::CreateLibraryFile(untitled);
+    f.data->SetDatabasePath(untitled);
+    f.data->OpenDatabase();
+    return true;
+};
+QCOMPARE(import.Execute(), 2);
+QCOMPARE(seen, QStringList{"InformationBox: 2 new records added."});
+QCOMPARE(CardsIn(untitled).size(), 2);
 }
 
 QTEST_MAIN(TestWorkbookImport)
