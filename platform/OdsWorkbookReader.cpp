@@ -11,10 +11,11 @@ constexpr qint64 MaxColumns = 16384;
 constexpr qsizetype MaxCellText = 1 << 20;
 const QString MimeType = QStringLiteral("application/vnd.oasis.opendocument.spreadsheet");
 
+// A repeat count, capped far above any sheet's size so that sums cannot overflow.
 qint64 repeated(const XmlPartReader &xml, QStringView attribute) {
     bool ok = false;
     const qint64 count = xml.Attribute(attribute).toLongLong(&ok);
-    return ok && count > 0 ? count : 1;
+    return ok && count > 0 ? qMin<qint64>(count, qint64(1) << 30) : 1;
 }
 
 [[noreturn]] void tooLong() {
@@ -182,6 +183,8 @@ void OdsWorkbookReader::ReadRows(
         const QStringList cells = ReadCells(xml);
         if (cells.isEmpty()) {
             rowNumber += count;
+            if (rowNumber >= SheetRowEmitter::MaxRows)
+                return; // nothing can follow on this sheet
             continue;
         }
         for (qint64 i = 0; i < count; ++i) {

@@ -4,14 +4,13 @@
 #include <gsf/gsf-utils.h>
 
 #include "platform/BiffRecordStream.h"
+#include "platform/BiffSheetCells.h"
 #include "platform/GsfLibrary.h"
 #include "platform/LexomatError.h"
-#include "platform/SheetRowEmitter.h"
 #include "platform/WorkbookCellText.h"
 #include "platform/XlsWorkbookReader.h"
 
 #include <cstring>
-#include <map>
 
 namespace {
 
@@ -39,7 +38,6 @@ enum Record : quint16 {
 constexpr quint16 Biff8Version = 0x0600;
 constexpr quint16 WorkbookGlobals = 0x0005;
 constexpr quint16 Worksheet = 0x0010;
-constexpr int MaxColumns = 256;
 
 [[noreturn]] void refuse(const QString &reason) {
     throw LexomatError(reason);
@@ -201,9 +199,7 @@ QString XlsWorkbookReader::NumberText(double value, quint16 xf) const {
     return WorkbookCellText::Number(value);
 }
 
-void XlsWorkbookReader::ReadRows(
-    const QString &sheetName,
-    const std::function<bool(int rowNumber, const QStringList &cells)> &row) {
+void XlsWorkbookReader::SeekSheet(const QString &sheetName) {
     const Sheet *sheet = nullptr;
     for (const Sheet &candidate : sheets)
         if (candidate.name == sheetName)
@@ -215,28 +211,17 @@ void XlsWorkbookReader::ReadRows(
         refuse(QStringLiteral("The workbook is damaged: the sheet “%1” does not start where "
                               "the workbook says.")
                    .arg(sheetName));
-    {
-        BiffReader bof(records->Body());
-        bof.U16();
-        if (bof.U16() != Worksheet)
-            refuse(QStringLiteral("The sheet “%1” is not a worksheet.").arg(sheetName));
-    }
+    BiffReader bof(records->Body());
+    bof.U16();
+    if (bof.U16() != Worksheet)
+        refuse(QStringLiteral("The sheet “%1” is not a worksheet.").arg(sheetName));
+}
 
-    // Cells may come in any order within the sheet; they are gathered by row.
-    std::map<int, QStringList> rows;
-    auto put = [&](quint16 r, quint16 c, const QString &text) {
-        if (c >= MaxColumns)
-            refuse(QStringLiteral("The workbook is damaged: a cell of “%1” lies in column %2.")
-                       .arg(sheetName)
-                       .arg(c + 1));
-        if (text.isEmpty())
-            return;
-        QStringList &cells = rows[r];
-        while (cells.size() <= c)
-            cells.append(QString());
-        cells[c] = text;
-    };
-    int pendingRow = -1, pendingColumn = -1; // a formula whose text follows in STRING
+void XlsWorkbookReader::ReadRows(
+    const QString &sheetName,
+    const std::function<bool(int rowNumber, const QStringList &cells)> &row) {
+    SeekSheet(sheetName);
+    BiffSheetCells cells(sheetName);
     while (records->Next() && records->Type() != Eof) {
         const quint16 type = records->Type();
         if (type == Bof)
@@ -244,87 +229,87 @@ void XlsWorkbookReader::ReadRows(
                        .arg(sheetName));
         if (type == String) {
             BiffReader reader(records->BodyWithContinues());
-            const QString text = ReadString(reader, 2);
-            if (pendingRow >= 0)
-                put(quint16(pendingRow), quint16(pendingColumn), text);
-            pendingRow = -1;
-            continue;
-        }
-        if (type != Number && type != Rk && type != MulRk && type != LabelSst && type != Label &&
-            type != RString && type != BoolErr && type != Formula)
-            continue;
-        pendingRow = -1;
-        BiffReader reader(type == Label || type == RString
-                              ? records->BodyWithContinues()
-                              : QList<QByteArrayView>{records->Body()});
-        const quint16 r = reader.U16();
-        const quint16 c = reader.U16();
-        if (type == MulRk) {
-            const qint64 count = (reader.Remaining() - 2) / 6;
-            if (count < 1 || (reader.Remaining() - 2) % 6 != 0 || c + count > MaxColumns)
-                refuse(QStringLiteral("The workbook is damaged: a number record of “%1” has a "
-                                      "wrong length.")
-                           .arg(sheetName));
-            for (qint64 i = 0; i < count; ++i) {
-                const quint16 xf = reader.U16();
-                put(r, quint16(c + i), NumberText(rkValue(reader.U32()), xf));
-            }
-            continue;
-        }
-        const quint16 xf = reader.U16();
-        switch (type) {
-        case Number:
-            put(r, c, NumberText(reader.F64(), xf));
-            break;
-        case Rk:
-            put(r, c, NumberText(rkValue(reader.U32()), xf));
-            break;
-        case LabelSst: {
-            const quint32 index = reader.U32();
-            if (index >= quint32(sharedStrings.size()))
-                refuse(QStringLiteral("The workbook is damaged: a cell refers to shared string "
-                                      "%1 of %2.")
-                           .arg(index)
-                           .arg(sharedStrings.size()));
-            put(r, c, sharedStrings.at(index));
-            break;
-        }
-        case Label:
-        case RString:
-            put(r, c, ReadString(reader, 2));
-            break;
-        case BoolErr: {
-            const quint8 value = reader.U8();
-            put(r, c,
-                reader.U8() ? WorkbookCellText::BiffError(value)
-                            : WorkbookCellText::Boolean(value));
-            break;
-        }
-        case Formula: {
-            quint8 result[8];
-            for (quint8 &byte : result)
-                byte = reader.U8();
-            if (result[6] != 0xFF || result[7] != 0xFF) {
-                double value;
-                std::memcpy(&value, result, sizeof value);
-                put(r, c, NumberText(value, xf));
-            } else if (result[0] == 0) {
-                pendingRow = r; // the text comes in the STRING record that follows
-                pendingColumn = c;
-            } else if (result[0] == 1) {
-                put(r, c, WorkbookCellText::Boolean(result[2]));
-            } else if (result[0] == 2) {
-                put(r, c, WorkbookCellText::BiffError(result[2]));
-            }
-            break;
-        }
-        default:
-            break;
+            cells.GiveAwaitedText(ReadString(reader, 2));
+        } else if (type == Number || type == Rk || type == MulRk || type == LabelSst ||
+                   type == Label || type == RString || type == BoolErr || type == Formula) {
+            cells.ForgetAwaitedText();
+            ReadCell(type, cells);
         }
     }
+    cells.Emit(row);
+}
 
-    SheetRowEmitter emitter(row);
-    for (auto &[number, cells] : rows)
-        if (!emitter.Give(number + 1, cells))
-            return;
+// One cell record (several for MULRK) of the current sheet.
+void XlsWorkbookReader::ReadCell(quint16 type, BiffSheetCells &cells) {
+    BiffReader reader(type == Label || type == RString ? records->BodyWithContinues()
+                                                       : QList<QByteArrayView>{records->Body()});
+    const quint16 r = reader.U16();
+    const quint16 c = reader.U16();
+    if (type == MulRk) {
+        const qint64 count = (reader.Remaining() - 2) / 6;
+        if (count < 1 || (reader.Remaining() - 2) % 6 != 0 ||
+            c + count > BiffSheetCells::MaxColumns)
+            refuse(QStringLiteral("The workbook is damaged: a row of numbers has a wrong "
+                                  "length."));
+        for (qint64 i = 0; i < count; ++i) {
+            const quint16 xf = reader.U16();
+            cells.Put(r, int(c + i), NumberText(rkValue(reader.U32()), xf));
+        }
+        return;
+    }
+    const quint16 xf = reader.U16();
+    switch (type) {
+    case Number:
+        cells.Put(r, c, NumberText(reader.F64(), xf));
+        break;
+    case Rk:
+        cells.Put(r, c, NumberText(rkValue(reader.U32()), xf));
+        break;
+    case LabelSst: {
+        const quint32 index = reader.U32();
+        if (index >= quint32(sharedStrings.size()))
+            refuse(QStringLiteral("The workbook is damaged: a cell refers to shared string "
+                                  "%1 of %2.")
+                       .arg(index)
+                       .arg(sharedStrings.size()));
+        cells.Put(r, c, sharedStrings.at(index));
+        break;
+    }
+    case Label:
+    case RString:
+        cells.Put(r, c, ReadString(reader, 2));
+        break;
+    case BoolErr: {
+        const quint8 value = reader.U8();
+        cells.Put(r, c,
+                  reader.U8() ? WorkbookCellText::BiffError(value)
+                              : WorkbookCellText::Boolean(value));
+        break;
+    }
+    case Formula:
+        ReadFormulaResult(reader, r, c, xf, cells);
+        break;
+    default:
+        break;
+    }
+}
+
+// A formula's cached result: a number, or (marked by FFFF in its last two bytes) a
+// boolean, an error, an empty text, or a text that follows in a STRING record.
+void XlsWorkbookReader::ReadFormulaResult(BiffReader &reader, quint16 r, quint16 c, quint16 xf,
+                                          BiffSheetCells &cells) const {
+    quint8 result[8];
+    for (quint8 &byte : result)
+        byte = reader.U8();
+    if (result[6] != 0xFF || result[7] != 0xFF) {
+        double value;
+        std::memcpy(&value, result, sizeof value);
+        cells.Put(r, c, NumberText(value, xf));
+    } else if (result[0] == 0) {
+        cells.AwaitText(r, c);
+    } else if (result[0] == 1) {
+        cells.Put(r, c, WorkbookCellText::Boolean(result[2]));
+    } else if (result[0] == 2) {
+        cells.Put(r, c, WorkbookCellText::BiffError(result[2]));
+    }
 }

@@ -9,7 +9,9 @@
 #include <QList>
 #include <vector>
 
+class BiffReader;
 class BiffRecordStream;
+class BiffSheetCells;
 
 // Excel 97-2003 (BIFF8) and Excel 5/95 (BIFF5/7) workbooks inside an OLE2
 // compound file. The Workbook stream is read in preference to the older, lossy
@@ -32,7 +34,11 @@ private:
         quint32 offset = 0;
     };
     void ReadGlobals();
-    QString ReadString(class BiffReader &reader, int countBytes) const;
+    void SeekSheet(const QString &sheetName);
+    void ReadCell(quint16 type, BiffSheetCells &cells);
+    void ReadFormulaResult(BiffReader &reader, quint16 r, quint16 c, quint16 xf,
+                           BiffSheetCells &cells) const;
+    QString ReadString(BiffReader &reader, int countBytes) const;
     QString NumberText(double value, quint16 xf) const;
 
     std::unique_ptr<BiffRecordStream> records;

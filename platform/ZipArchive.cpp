@@ -3,9 +3,9 @@
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
 
+#include "platform/GsfLibrary.h"
 #include "platform/LexomatError.h"
 #include "platform/ZipArchive.h"
-#include "platform/GsfLibrary.h"
 
 #include <cstring>
 

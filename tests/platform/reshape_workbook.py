@@ -96,5 +96,15 @@ elif mode == 'prefixed':
                             b'xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"')
         return data.replace(b'xmlns:r=', b'xmlns:rel=').replace(b' r:id=', b' rel:id=')
     copy({'xl/workbook.xml': prefix, SHEET: prefix, 'xl/sharedStrings.xml': prefix})
+elif mode == 'strict':
+    # The namespaces of Strict Open XML in every part.
+    def strict(data):
+        return (data.replace(b'http://schemas.openxmlformats.org/officeDocument/2006/relationships',
+                             b'http://purl.oclc.org/ooxml/officeDocument/relationships')
+                .replace(b'http://schemas.openxmlformats.org/spreadsheetml/2006/main',
+                         b'http://purl.oclc.org/ooxml/spreadsheetml/main'))
+    with zipfile.ZipFile(source) as zin:
+        names = [item.filename for item in zin.infolist()]
+    copy({name: strict for name in names})
 else:
     sys.exit('unknown mode ' + mode)

@@ -11,7 +11,8 @@
 
 // Damaged and hostile workbooks are refused with a plain reason, never obeyed:
 // zip and entity bombs, truncated files, random bytes, and records or references
-// that point outside what the file holds.
+// that point outside what the file holds. Beside them, the sound but less common
+// forms of the same files: other package shapes, Excel 95, two workbook streams.
 class TestHostileWorkbooks : public QObject {
     Q_OBJECT
 private slots:
@@ -187,6 +188,7 @@ void TestHostileWorkbooks::packageFormsReadAlike_data() {
     QTest::newRow("absolute relationship targets") << hostileZip("absolutetargets");
     QTest::newRow("part names in another case") << hostileZip("uppercaseparts");
     QTest::newRow("prefixed namespaces") << hostileZip("prefixed");
+    QTest::newRow("strict namespaces") << hostileZip("strict");
 }
 
 void TestHostileWorkbooks::packageFormsReadAlike() {

@@ -29,6 +29,7 @@ namespace TestWorkbooks {
 QString Extension(TestWorkbookWriter writer) {
     switch (writer) {
     case TestWorkbookWriter::WriteExcel:
+    case TestWorkbookWriter::GnumericBiff8:
     case TestWorkbookWriter::GnumericBiff7:
     case TestWorkbookWriter::GnumericDualStream:
         return QStringLiteral(".xls");
@@ -51,6 +52,8 @@ QString Name(TestWorkbookWriter writer) {
         return QStringLiteral("libxlsxwriter-inline");
     case TestWorkbookWriter::Odfpy:
         return QStringLiteral("odfpy");
+    case TestWorkbookWriter::GnumericBiff8:
+        return QStringLiteral("ssconvert-biff8");
     case TestWorkbookWriter::GnumericBiff7:
         return QStringLiteral("ssconvert-biff7");
     case TestWorkbookWriter::GnumericDualStream:
@@ -100,6 +103,7 @@ QString Write(const TestWorkbook &workbook, TestWorkbookWriter writer, const QSt
         failure = run(QStringLiteral(LEXOMAT_WRITE_XLSX),
                       {QStringLiteral("--constant-memory"), cells, path});
         break;
+    case TestWorkbookWriter::GnumericBiff8:
     case TestWorkbookWriter::GnumericBiff7:
     case TestWorkbookWriter::GnumericDualStream: {
         const QString source = path + QStringLiteral(".xlsx");
@@ -107,7 +111,9 @@ QString Write(const TestWorkbook &workbook, TestWorkbookWriter writer, const QSt
         if (failure.isEmpty())
             failure = run(QStringLiteral("/usr/bin/ssconvert"),
                           {QStringLiteral("-T"),
-                           writer == TestWorkbookWriter::GnumericBiff7
+                           writer == TestWorkbookWriter::GnumericBiff8
+                               ? QStringLiteral("Gnumeric_Excel:excel_biff8")
+                           : writer == TestWorkbookWriter::GnumericBiff7
                                ? QStringLiteral("Gnumeric_Excel:excel_biff7")
                                : QStringLiteral("Gnumeric_Excel:excel_dsf"),
                            source, path});

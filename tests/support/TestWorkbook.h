@@ -30,6 +30,7 @@ enum class TestWorkbookWriter {
     Libxlsxwriter,       // libxlsxwriter, .xlsx with shared strings
     LibxlsxwriterInline, // libxlsxwriter in constant-memory mode, inline strings
     Odfpy,               // Python odfpy, .ods
+    GnumericBiff8,       // ssconvert, Excel 97 .xls (numbers as RK, booleans as BOOLERR)
     GnumericBiff7,       // gnumeric's ssconvert, Excel 5/95 .xls (from an .xlsx)
     GnumericDualStream,  // ssconvert, .xls with both an Excel 97 and an Excel 95 stream
 };
