@@ -2,6 +2,7 @@
 #include "app/LexomatApplication.h"
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
+#include "app/WorkbookCommands.h"
 #include "platform/ProgramIdentity.h"
 #include "platform/StartupDirectory.h"
 
@@ -11,6 +12,8 @@ int main(int argc, char *argv[]) {
         return ConvertCommand::Run(argc, argv);
     if (AnswerVersionOption(argc, argv))
         return 0;
+    if (IsWorkbookCommand(argc, argv))
+        return RunWorkbookCommand(argc, argv);
     LexomatApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexomat"));
     SetProgramIdentity();

@@ -9,7 +9,11 @@ BUILD="${LEXOMAT_BUILD:-$ROOT/build}"
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
   fonts-dejavu-core fonts-liberation clang-format
-  mdbtools-dev dpkg-dev desktop-file-utils appstream lintian man-db)
+  mdbtools-dev dpkg-dev desktop-file-utils appstream lintian man-db
+  libgsf-1-dev libspreadsheet-writeexcel-perl libexcel-writer-xlsx-perl libxlsxwriter-dev
+  python3-odf gnumeric
+  python3-xlrd python3-openpyxl libspreadsheet-parseexcel-perl libspreadsheet-parsexlsx-perl
+  xlsx2csv)
 
 ensure_packages() {
   local missing=() p

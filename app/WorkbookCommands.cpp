@@ -1,0 +1,182 @@
+#include "app/WorkbookCommands.h"
+
+#include "editor/FailureText.h"
+#include "editor/LibraryExport.h"
+#include "editor/SheetImport.h"
+#include "platform/LexomatError.h"
+#include "platform/WorkbookReader.h"
+#include "store/LibraryHandle.h"
+#include "store/Tdm.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QStringList>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const char *const Usage =
+    "Usage: lexomat [COMMAND ARGUMENTS...]\n"
+    "Without a command the program opens its windows.\n"
+    "\n"
+    "  lexomat sheets WORKBOOK                 the workbook's sheet names, one a line\n"
+    "  lexomat rows WORKBOOK SHEET             the sheet's data rows (row 2 on): columns A\n"
+    "                                          and B as a JSON array of two strings a line\n"
+    "  lexomat import WORKBOOK SHEET LIBRARY   adds the sheet's new words to LIBRARY\n"
+    "                                          (created when it does not exist)\n"
+    "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK (.xls, or\n"
+    "                                          .xlsx by its extension)\n"
+    "  lexomat --help                          this text\n"
+    "\n"
+    "Workbooks: .xls, .xlsx, .ods, .csv, .tsv. Exit status: 0 success, 1 a refused file\n"
+    "or a failed write, 2 wrong usage.\n";
+
+struct Command {
+    const char *name;
+    int arguments;
+};
+constexpr Command Commands[] = {{"sheets", 1}, {"rows", 2}, {"import", 3}, {"export", 2}};
+
+void Print(FILE *to, const QString &text) {
+    const QByteArray utf8 = text.toUtf8() + '\n';
+    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), to);
+}
+
+int Refused(const QString &message) {
+    Print(stderr, message);
+    return 1;
+}
+
+QString Argument(char *argv[], int i) {
+    return QString::fromLocal8Bit(argv[i]);
+}
+
+int Sheets(const QString &workbook) {
+    QStringList names;
+    try {
+        names = OpenWorkbook(workbook)->SheetNames();
+    } catch (const std::exception &e) {
+        return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
+    }
+    for (const QString &name : names)
+        Print(stdout, name);
+    return 0;
+}
+
+int Rows(const QString &workbook, const QString &sheet) {
+    std::unique_ptr<WorkbookReader> reader;
+    try {
+        reader = OpenWorkbook(workbook);
+        reader->SheetNames();
+    } catch (const std::exception &e) {
+        return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
+    }
+    try {
+        reader->ReadRows(sheet, [](int rowNumber, const QStringList &cells) {
+            if (rowNumber >= 2)
+                Print(stdout,
+                      QString::fromUtf8(QJsonDocument(QJsonArray{cells.value(0), cells.value(1)})
+                                            .toJson(QJsonDocument::Compact)));
+            return true;
+        });
+    } catch (const std::exception &e) {
+        return Refused(SheetImport::UnableToReadMessage(sheet, FailureText(e)));
+    }
+    return 0;
+}
+
+int Import(const QString &workbook, const QString &sheet, const QString &library) {
+    std::unique_ptr<WorkbookReader> reader;
+    try {
+        reader = OpenWorkbook(workbook);
+        if (!reader->SheetNames().contains(sheet))
+            throw SheetReadError(QString("The workbook has no sheet \"%1\".").arg(sheet));
+    } catch (const SheetReadError &e) {
+        return Refused(SheetImport::UnableToReadMessage(sheet, e.message()));
+    } catch (const std::exception &e) {
+        return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
+    }
+    // A library made here and left empty by a failure goes again.
+    bool created = false;
+    ImportOutcome outcome;
+    try {
+        if (!QFileInfo::exists(library)) {
+            Tdm::CreateLibraryFile(library);
+            created = true;
+        }
+        OwnLibraryConnection connection(library);
+        outcome = SheetImport::Run(*reader, sheet, connection.Handle());
+    } catch (const SheetReadError &e) {
+        if (created)
+            QFile::remove(library);
+        return Refused(SheetImport::UnableToReadMessage(sheet, e.message()));
+    } catch (const std::exception &e) {
+        if (created)
+            QFile::remove(library);
+        return Refused(SheetImport::WriteFailedMessage(FailureText(e)));
+    }
+    if (outcome.result == ImportOutcome::Result::TooFewRows) {
+        if (created)
+            QFile::remove(library);
+        return Refused(outcome.Message());
+    }
+    Print(stdout, outcome.Message());
+    return 0;
+}
+
+int Export(const QString &library, const QString &workbook) {
+    try {
+        OwnLibraryConnection connection(library);
+        const LibraryExport::Format format = LibraryExport::FormatOf(workbook);
+        const int64_t cards = LibraryExport::CardCount(connection.Handle());
+        if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit())
+            return Refused(LibraryExport::FailedMessage(
+                LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0) +
+                "\nName the workbook with the extension .xlsx to export it as an Excel "
+                "Workbook."));
+        const LibraryExport::Outcome outcome =
+            LibraryExport::Run(connection.Handle(), workbook, format);
+        const QString message = outcome.Message();
+        if (!message.isEmpty())
+            Print(stdout, message);
+    } catch (const std::exception &e) {
+        return Refused(LibraryExport::FailedMessage(FailureText(e)));
+    }
+    return 0;
+}
+} // namespace
+
+bool IsWorkbookCommand(int argc, char *argv[]) {
+    if (argc < 2)
+        return false;
+    // Options for the windowing system start with a dash; anything else is a command.
+    return argv[1][0] != '-' || std::strcmp(argv[1], "--help") == 0 ||
+           std::strcmp(argv[1], "-h") == 0;
+}
+
+int RunWorkbookCommand(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    const QByteArray name = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (name == "--help" || name == "-h") {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    for (const Command &command : Commands) {
+        if (name != command.name)
+            continue;
+        if (argc != command.arguments + 2)
+            break;
+        if (name == "sheets")
+            return Sheets(Argument(argv, 2));
+        if (name == "rows")
+            return Rows(Argument(argv, 2), Argument(argv, 3));
+        if (name == "import")
+            return Import(Argument(argv, 2), Argument(argv, 3), Argument(argv, 4));
+        return Export(Argument(argv, 2), Argument(argv, 3));
+    }
+    std::fputs(Usage, stderr);
+    return 2;
+}

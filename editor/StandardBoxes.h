@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The editor's standard message boxes (one OK button, or Yes and No), each with an
+// object name that tests find: "ErrorBox", "InformationBox", "ConfirmationBox".
+namespace StandardBoxes {
+void Error(QWidget *parent, const QString &text);
+void Information(QWidget *parent, const QString &text);
+// True for Yes; No and the close box give false.
+bool Confirm(QWidget *parent, const QString &text);
+} // namespace StandardBoxes

@@ -1,0 +1,41 @@
+#include "editor/WorkProgress.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+WorkProgress::WorkProgress(QWidget *parent, const QString &text, int delayMs)
+    : parent(parent), text(text), delayMs(delayMs) {
+    clock.start();
+}
+
+WorkProgress::~WorkProgress() = default;
+
+bool WorkProgress::Step(qint64 done, qint64 total, const QString &newText) {
+    if (!newText.isEmpty())
+        text = newText;
+    if (!dialog) {
+        if (clock.elapsed() < delayMs)
+            return !cancelled;
+        dialog = std::make_unique<QProgressDialog>(text, QStringLiteral("Cancel"), 0, 0, parent);
+        dialog->setObjectName(QStringLiteral("WorkProgress"));
+        dialog->setWindowTitle(QApplication::applicationDisplayName());
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->setMinimumDuration(0);
+        dialog->setAutoClose(false);
+        dialog->setAutoReset(false);
+        dialog->show();
+    }
+    // Whole percent steps keep the repaints few on long work.
+    const int maximum = total > 0 ? 1000 : 0;
+    if (dialog->maximum() != maximum)
+        dialog->setMaximum(maximum);
+    dialog->setLabelText(text);
+    dialog->setValue(total > 0 ? int(done * 1000 / total) : 0);
+    QApplication::processEvents();
+    cancelled = cancelled || dialog->wasCanceled();
+    return !cancelled;
+}
+
+bool WorkProgress::Cancelled() const {
+    return cancelled;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <memory>
+
+class QProgressDialog;
+class QWidget;
+
+// The progress of long work on the window thread: a modal progress dialog with
+// Cancel that appears only once the work has taken `delayMs` (half a second unless
+// told), so short work shows nothing. Object name "WorkProgress".
+class WorkProgress {
+public:
+    WorkProgress(QWidget *parent, const QString &text, int delayMs = 500);
+    ~WorkProgress();
+    // done of total (total 0: unknown). Returns false once the user has cancelled.
+    bool Step(qint64 done, qint64 total, const QString &text = QString());
+    bool Cancelled() const;
+
+private:
+    QWidget *parent;
+    QString text;
+    int delayMs;
+    QElapsedTimer clock;
+    std::unique_ptr<QProgressDialog> dialog;
+    bool cancelled = false;
+};

@@ -1,0 +1,65 @@
+#include "editor/WorkbookExport.h"
+
+#include "editor/FailureText.h"
+#include "editor/StandardBoxes.h"
+#include "editor/WorkProgress.h"
+#include "editor/WorkbookFileDialogs.h"
+#include "platform/LexomatError.h"
+#include "store/LibraryHandle.h"
+#include "store/Tdm.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+WorkbookExport::WorkbookExport(QWidget *parent, Tdm *module) : parent(parent), module(module) {}
+
+bool WorkbookExport::Execute() {
+    const QString path = WorkbookFileDialogs::ChooseExportTarget(parent);
+    return !path.isEmpty() && FileSaveAs2Accept(path);
+}
+
+bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
+    outcome = LibraryExport::Outcome();
+    lastPath.clear();
+    if (EnsureLibrary && !EnsureLibrary())
+        return false;
+    QString path = chosen;
+    try {
+        sqlite3 *db = LibraryHandle(*module);
+        LibraryExport::Format format = LibraryExport::FormatOf(path);
+        const int64_t cards = LibraryExport::CardCount(db);
+        if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit()) {
+            // Never cut a library silently: offer the format that holds it.
+            if (!StandardBoxes::Confirm(parent, LibraryExport::TooManyForXlsQuestion(cards)))
+                return false;
+            const QFileInfo info(path);
+            path = WorkbookFileDialogs::ChooseExportTarget(
+                parent, true, info.dir().filePath(info.completeBaseName() + ".xlsx"));
+            if (path.isEmpty())
+                return false;
+            format = LibraryExport::FormatOf(path);
+            if (format != LibraryExport::Format::Xlsx) {
+                StandardBoxes::Error(
+                    parent, LibraryExport::FailedMessage(
+                                LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0)));
+                return false;
+            }
+        }
+        WorkProgress progress(parent, QStringLiteral("Exporting the cards..."), ProgressDelayMs);
+        outcome = LibraryExport::Run(db, path, format, [&progress](int64_t done, int64_t total) {
+            return progress.Step(done, total,
+                                 QString("Exporting card %1 of %2...").arg(done).arg(total));
+        });
+    } catch (const std::exception &e) {
+        outcome = LibraryExport::Outcome();
+        StandardBoxes::Error(parent, LibraryExport::FailedMessage(FailureText(e)));
+        return false;
+    }
+    if (outcome.cancelled)
+        return false;
+    lastPath = path;
+    const QString message = outcome.Message();
+    if (!message.isEmpty())
+        StandardBoxes::Information(parent, message);
+    return true;
+}

@@ -1,0 +1,97 @@
+#include "editor/WorkbookImport.h"
+
+#include "editor/FailureText.h"
+#include "editor/StandardBoxes.h"
+#include "editor/Tfrm_sheet.h"
+#include "editor/WorkProgress.h"
+#include "editor/WorkbookFileDialogs.h"
+#include "platform/WorkbookReader.h"
+#include "store/LibraryHandle.h"
+#include "store/TTable.h"
+#include "store/Tdm.h"
+
+#include <QComboBox>
+
+WorkbookImport::WorkbookImport(QWidget *parent, Tdm *module, Tfrm_sheet *chooser)
+    : parent(parent), module(module), chooser(chooser) {}
+
+int WorkbookImport::Execute() {
+    const QString path = WorkbookFileDialogs::ChooseWorkbookToImport(parent);
+    return path.isEmpty() ? 0 : FileOpen2Accept(path);
+}
+
+int WorkbookImport::FileOpen2Accept(const QString &path) {
+    outcome = ImportOutcome();
+    if (EnsureLibrary && !EnsureLibrary())
+        return 0;
+    sqlite3 *db = nullptr;
+    try {
+        db = LibraryHandle(*module);
+    } catch (const std::exception &e) {
+        StandardBoxes::Error(parent, SheetImport::WriteFailedMessage(FailureText(e)));
+        return 0;
+    }
+
+    std::unique_ptr<WorkbookReader> reader;
+    QStringList sheets;
+    try {
+        reader = OpenWorkbook(path);
+        sheets = reader->SheetNames();
+    } catch (const std::exception &e) {
+        StandardBoxes::Error(parent, SheetImport::UnableToConnectMessage(FailureText(e)));
+        return 0;
+    }
+
+    chooser->ComboBox1->clear();
+    chooser->ComboBox1->addItems(sheets);
+    chooser->exec();
+    const QString sheet = chooser->ChosenSheetName;
+    if (sheet.isEmpty())
+        return 0;
+
+    // The grid is not repainted card by card while the rows come in.
+    TTable *table = module->tb_library;
+    table->DisableControls();
+    QString failure;
+    {
+        WorkProgress progress(parent, QStringLiteral("Reading the sheet..."), ProgressDelayMs);
+        try {
+            outcome = SheetImport::Run(*reader, sheet, db, [&progress](int done, int total) {
+                return progress.Step(done, total,
+                                     total > 0 ? QString("Adding %1 new cards...").arg(total)
+                                               : QString("Reading the sheet: row %1...").arg(done));
+            });
+        } catch (const SheetReadError &e) {
+            failure = SheetImport::UnableToReadMessage(sheet, e.message());
+        } catch (const std::exception &e) {
+            failure = SheetImport::WriteFailedMessage(FailureText(e));
+        }
+    }
+    try {
+        if (outcome.added > 0 || !failure.isEmpty())
+            table->Refresh();
+    } catch (const std::exception &e) {
+        if (failure.isEmpty())
+            failure = FailureText(e);
+    }
+    table->EnableControls();
+
+    if (!failure.isEmpty()) {
+        outcome = ImportOutcome();
+        StandardBoxes::Error(parent, failure);
+        return 0;
+    }
+    switch (outcome.result) {
+    case ImportOutcome::Result::TooFewRows:
+        StandardBoxes::Error(parent, outcome.Message());
+        break;
+    case ImportOutcome::Result::Added:
+        StandardBoxes::Information(parent, outcome.Message());
+        break;
+    case ImportOutcome::Result::Cancelled:
+        break;
+    }
+    if (CardsAdded)
+        CardsAdded(outcome.added);
+    return outcome.added;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <memory>
+
+class WorkbookReader;
+
+// The bytes of a workbook: a file mapped into memory (nothing copied, so a large
+// file costs no memory up front), or bytes already in memory (tests, fuzzing).
+class WorkbookFile {
+public:
+    // Throws LexomatError when the file cannot be opened or is empty.
+    static std::shared_ptr<const WorkbookFile> Map(const QString &path);
+    static std::shared_ptr<const WorkbookFile> FromBytes(const QByteArray &bytes,
+                                                         const QString &fileName);
+
+    const char *data() const { return bytes; }
+    qint64 size() const { return length; }
+    // The path or name given: the .csv reader names its sheet after it.
+    const QString &fileName() const { return name; }
+
+private:
+    WorkbookFile() = default;
+    QFile file;
+    QByteArray owned;
+    const char *bytes = nullptr;
+    qint64 length = 0;
+    QString name;
+};
+
+// Chooses the reader for bytes already mapped or in memory, as OpenWorkbook does.
+std::unique_ptr<WorkbookReader> OpenWorkbookFile(std::shared_ptr<const WorkbookFile> file);

@@ -1,0 +1,12 @@
+# The workbook import and export as the editor runs them, dialogs answered.
+set(WORKBOOK_FLOW_SUPPORT ${CMAKE_CURRENT_LIST_DIR}/WorkbookFlowFixture.h
+    ${CMAKE_SOURCE_DIR}/tests/support/IndependentReaders.cpp)
+foreach(t WorkbookExport WorkbookImport Tfrm_sheet)
+    string(TOLOWER ${t} lower)
+    lexomat_add_test(test_editor_${lower} TIMEOUT 300
+                     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_${t}.cpp ${WORKBOOK_FLOW_SUPPORT}
+                     LIBS editor)
+    target_compile_definitions(test_editor_${lower} PRIVATE
+        LEXOMAT_TEST_READERS_DIR="${CMAKE_SOURCE_DIR}/tests/support/readers"
+        LEXOMAT_RESHAPE_WORKBOOK="${CMAKE_SOURCE_DIR}/tests/platform/reshape_workbook.py")
+endforeach()

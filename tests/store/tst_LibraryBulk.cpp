@@ -1,0 +1,120 @@
+#include "StoreFixture.h"
+#include "store/CardBatch.h"
+#include "store/CardReader.h"
+#include "store/LibraryHandle.h"
+#include "store/LibraryWords.h"
+
+class TestLibraryBulk : public QObject {
+    Q_OBJECT
+private slots:
+    void wordsMatchTheWholeValueExactly_data();
+    void wordsMatchTheWholeValueExactly();
+    void batchWritesAllOrNothing_data();
+    void batchWritesAllOrNothing();
+    void readerGivesEveryCardInIdOrderAndLeavesTheTableAlone();
+};
+
+void TestLibraryBulk::wordsMatchTheWholeValueExactly_data() {
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("known");
+    QTest::newRow("same") << "apple" << true;
+    QTest::newRow("other case") << "Apple" << false;
+    QTest::newRow("prefix") << "appl" << false;
+    QTest::newRow("trailing space") << "apple " << false;
+    QTest::newRow("spaces kept") << " padded\t" << true;
+    QTest::newRow("spaces dropped") << "padded" << false;
+    QTest::newRow("sharp s") << "Straße" << true;
+    QTest::newRow("sharp s folded") << "STRASSE" << false;
+    QTest::newRow("decomposed accent") << QString("nai\u0308ve") << false;
+    QTest::newRow("composed accent") << QString("na\u00efve") << true;
+    QTest::newRow("outside the BMP") << "😀" << true;
+    QTest::newRow("hidden by the search") << "zebra" << true;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("added since the scan") << "newcomer" << true;
+}
+
+void TestLibraryBulk::wordsMatchTheWholeValueExactly() {
+    QFETCH(QString, word);
+    QFETCH(bool, known);
+    StoreFixture f({{"apple", "a"},
+                    {" padded\t", "b"},
+                    {"Straße", "c"},
+                    {"na\u00efve", "d"},
+                    {"😀", "e"},
+                    {"zebra", "f"}});
+    f.open();
+    f.table()->SetFilter("Word Like '%a%'");
+    f.table()->SetFiltered(true);
+    LibraryWords words(LibraryHandle(*f.data));
+    words.Add("newcomer");
+    QCOMPARE(words.Contains(word), known);
+}
+
+void TestLibraryBulk::batchWritesAllOrNothing_data() {
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<int>("cards");
+    QTest::newRow("commit") << "commit" << 5;
+    QTest::newRow("rollback") << "rollback" << 2;
+    QTest::newRow("going away") << "none" << 2;
+    QTest::newRow("refused card") << "refused" << 2;
+    QTest::newRow("inside a save that is undone") << "nested" << 2;
+}
+
+void TestLibraryBulk::batchWritesAllOrNothing() {
+    QFETCH(QString, ending);
+    QFETCH(int, cards);
+    StoreFixture f(TestLibrary::numbered(2));
+    TestLibrary::exec(f.path, "CREATE TRIGGER refuse BEFORE INSERT ON Library WHEN NEW.Word = "
+                              "'bad' BEGIN SELECT RAISE(ABORT, 'bad word'); END");
+    f.open();
+    if (ending == "nested")
+        f.data->BeginTransaction();
+    {
+        CardBatch batch(LibraryHandle(*f.data));
+        batch.Add("one", "1");
+        batch.Add("two", "2");
+        if (ending == "refused")
+            QCOMPARE(errorOf([&] { batch.Add("bad", "3"); }).contains("bad word"), true);
+        else
+            batch.Add("three", "3");
+        if (ending == "commit" || ending == "nested")
+            batch.Commit();
+        else if (ending == "rollback")
+            batch.Rollback();
+    }
+    if (ending == "nested")
+        f.data->RollbackTransaction();
+    QCOMPARE(TestLibrary::levels(f.path).size(), cards);
+    f.table()->Refresh();
+    QCOMPARE(f.table()->RecordCount(), cards);
+}
+
+void TestLibraryBulk::readerGivesEveryCardInIdOrderAndLeavesTheTableAlone() {
+    StoreFixture f({{"c", "3"}, {"a", "1"}, {"gone", "x"}, {"b", "2\nlines"}, {"😀", "𝄞"}});
+    TestLibrary::exec(f.path, "DELETE FROM Library WHERE ID = 3");
+    f.open();
+    f.table()->SetFilter("Word Like '%b%'");
+    f.table()->SetFiltered(true);
+    f.table()->SetSort("Word DESC");
+    f.table()->First();
+    const int row = f.table()->FieldAsInteger("ID");
+
+    sqlite3 *db = LibraryHandle(*f.data);
+    QCOMPARE(CardReader::Count(db), 4);
+    QStringList seen;
+    CardReader::ForEach(db, [&](const CardText &card) {
+        seen << QString("%1 %2 %3")
+                    .arg(card.id)
+                    .arg(QString::fromUtf8(card.word, card.wordSize),
+                         QString::fromUtf8(card.definition, card.definitionSize));
+        return true;
+    });
+    QCOMPARE(seen, QStringList({"1 c 3", "2 a 1", "4 b 2\nlines", "5 😀 𝄞"}));
+    QCOMPARE(f.table()->Filter(), QString("Word Like '%b%'"));
+    QCOMPARE(f.table()->Sort(), QString("Word DESC"));
+    QCOMPARE(f.table()->FieldAsInteger("ID"), row);
+    QCOMPARE(f.table()->RecordCount(), 1);
+}
+
+QTEST_MAIN(TestLibraryBulk)
+#include "tst_LibraryBulk.moc"
