@@ -3,6 +3,9 @@
 #include "dialogs/LegacyLibraryConversion.h"
 #include "editor/EditorMessages.h"
 #include "editor/Tfrm_admin.h"
+#include "editor/Tfrm_sheet.h"
+#include "editor/WorkbookExport.h"
+#include "editor/WorkbookImport.h"
 
 #include "editor/UnsavedLibraries.h"
 #include "engine/Random.h"
@@ -284,11 +287,22 @@ void Tfrm_admin::OfferUnsavedLibraries() {
     }
 }
 
-// The workbook import and export are connected by their own flows.
+// "Import Excel File": the file dialog, then the sheet chooser and the import into the
+// open library (an untitled one is made when none is open).
 void Tfrm_admin::FileOpen2Accept() {
-    EnsureLibrary();
+    WorkbookImport import(this, dm, frm_sheet);
+    import.EnsureLibrary = [this] { return EnsureLibrary();
+};
+import.CardsAdded = [this](int) { RefreshCount();
+Test_Tabel_Gol();
+}
+;
+import.Execute();
 }
 
+// "Export To Excel File": every card of the open library into a new workbook.
 void Tfrm_admin::FileSaveAs2Accept() {
-    EnsureLibrary();
+    WorkbookExport exporter(this, dm);
+    exporter.EnsureLibrary = [this] { return EnsureLibrary(); };
+    exporter.Execute();
 }

@@ -2,6 +2,7 @@
 
 #include "editor/Tfrm_addlibrary.h"
 #include "editor/Tfrm_admin.h"
+#include "editor/Tfrm_sheet.h"
 #include "platform/BesideFiles.h"
 #include "store/Tdm.h"
 #include <QAbstractButton>
@@ -25,6 +26,7 @@ Session::Session() : ws(std::make_unique<TestWorkspace>(false)) {
     dm = new Tdm;
     frm_addlibrary = new Tfrm_addlibrary;
     frm_admin = new Tfrm_admin;
+    frm_sheet = new Tfrm_sheet;
     frm_admin->show();
     if (!QTest::qWaitForWindowActive(frm_admin))
         qWarning("editor did not become active");
@@ -35,6 +37,8 @@ Session::~Session() {
     // Leaves without the closing question; the folder goes with everything in it.
     frm_admin->EditingTempLibrary = false;
     frm_admin->close();
+    delete frm_sheet;
+    frm_sheet = nullptr;
     delete frm_admin;
     frm_admin = nullptr;
     delete frm_addlibrary;

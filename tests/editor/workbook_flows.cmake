@@ -10,3 +10,11 @@ foreach(t WorkbookExport WorkbookImport Tfrm_sheet)
         LEXOMAT_TEST_READERS_DIR="${CMAKE_SOURCE_DIR}/tests/support/readers"
         LEXOMAT_RESHAPE_WORKBOOK="${CMAKE_SOURCE_DIR}/tests/platform/reshape_workbook.py")
 endforeach()
+
+# The import and export from the editor window's own menu.
+lexomat_add_test(test_editor_workbooks TIMEOUT 240
+                 SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_editor_workbooks.cpp
+                         ${CMAKE_SOURCE_DIR}/tests/support/IndependentReaders.cpp
+                 LIBS editor_test_support)
+target_compile_definitions(test_editor_workbooks PRIVATE
+    LEXOMAT_TEST_READERS_DIR="${CMAKE_SOURCE_DIR}/tests/support/readers")
