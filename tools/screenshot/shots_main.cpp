@@ -31,7 +31,9 @@ namespace {
 // A library of 1,000,000 cards with every box in the thousands and 1,000 hours of
 // study, written with plain SQLite in the working folder.
 QString makeBigLibrary() {
-    const QString path = ShotWorkDir() + "/library/Big Library.mdb";
+    // Outside the library folder, where the other pictures pick their sample.
+    QDir().mkpath(ShotWorkDir() + "/big");
+    const QString path = ShotWorkDir() + "/big/Big Library.mdb";
     QFile::remove(path);
     sqlite3 *db = nullptr;
     sqlite3_open(path.toUtf8().constData(), &db);
