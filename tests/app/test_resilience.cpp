@@ -7,12 +7,15 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TestLibrary.h"
+#include <QAbstractItemModel>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QTableView>
 #include <QTest>
 #include <sqlite3.h>
 
@@ -132,6 +135,38 @@ private slots:
         QCOMPARE(levels.count(2), 11);
         QCOMPARE(TestLibrary::totalTime(path), std::optional<int>(withTime ? 33 : 3));
         QCOMPARE(TestLibrary::totalTimeRows(path), 1);
+    }
+
+    void theViewerShowsAndSortsALibraryWithLowerCaseNames() {
+        Session session;
+        const QString path = session.library("lower.mdb");
+        makeLibrary(path,
+                    "id INTEGER PRIMARY KEY, word TEXT NOT NULL, importancefield INTEGER NOT "
+                    "NULL, definition TEXT NOT NULL",
+                    numberedRows("INSERT INTO library (word, importancefield, definition) VALUES "
+                                 "('w%1', %2, 'd%1');",
+                                 12, 0));
+        OpenThroughMenu(path);
+        QStringList titles, firstWords;
+        ModalAnswerer viewer;
+        viewer.act([&](QWidget *w) {
+            auto *grid = w->findChild<QTableView *>("DBGrid1");
+            QAbstractItemModel *model = grid->model();
+            for (int c = 0; c < model->columnCount(); ++c)
+                if (!grid->isColumnHidden(c) && grid->columnWidth(c) > 0)
+                    titles << model->headerData(c, Qt::Horizontal).toString();
+            const QRect title = grid->horizontalHeader()->rect();
+            for (int click = 0; click < 2; ++click) {
+                QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                                  QPoint(20, title.height() / 2));
+                firstWords << model->index(0, 0).data().toString();
+            }
+            w->close();
+        });
+        ClickLabel(Form1->lbCount);
+        QVERIFY(viewer.done());
+        QCOMPARE(titles, QStringList({"Word", "Definition"}));
+        QCOMPARE(firstWords, QStringList({"w1", "w9"})); // ascending, then descending
     }
 
     void aCardIdBeyondThirtyTwoBitsIsRefusedByName() {
