@@ -139,6 +139,12 @@ std::vector<TCardEntry> CardSequence::Flatten() const {
 void CardSequence::Assign(const std::vector<TCardEntry> &entries) {
     Clear();
     blocks.reserve(entries.size() / FillBlock + 1);
-    for (const TCardEntry &entry : entries)
-        PushBack(entry);
+    // Whole blocks at a time, as PushBack would fill them.
+    for (size_t start = 0; start < entries.size(); start += FillBlock) {
+        const size_t end = std::min(entries.size(), start + FillBlock);
+        blocks.push_back(NewBlock());
+        blocks.back().insert(blocks.back().end(), entries.begin() + ptrdiff_t(start),
+                             entries.begin() + ptrdiff_t(end));
+    }
+    total = static_cast<int32_t>(entries.size());
 }
