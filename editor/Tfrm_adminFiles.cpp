@@ -1,6 +1,7 @@
 // The editor's library files: the untitled temporary library, New, Open..., Save,
 // closing, and untitled libraries left behind by an earlier run.
 #include "dialogs/LegacyLibraryConversion.h"
+#include "dialogs/StoreWaitFeedback.h"
 #include "editor/EditorMessages.h"
 #include "editor/Tfrm_admin.h"
 #include "editor/Tfrm_sheet.h"
@@ -107,6 +108,7 @@ bool Tfrm_admin::FileOpen1Accept(const QString &fileName) {
     CloseLibrary();
     EditingTempLibrary = EditingLibraryFile = false;
     const bool opened = Guarded([&] {
+        StoreWaitFeedback feedback(*dm, this, fileName);
         dm->SetDatabasePath(fileName);
         dm->OpenDatabase();
         AttachGrid();
