@@ -83,7 +83,7 @@ int Rows(const QString &workbook, const QString &sheet) {
             return true;
         });
     } catch (const std::exception &e) {
-        return Refused(SheetImport::UnableToReadMessage(sheet, FailureText(e)));
+        return Refused(SheetImport::SheetFailureMessage(*reader, sheet, FailureText(e)));
     }
     return 0;
 }
@@ -112,7 +112,7 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
     } catch (const SheetReadError &e) {
         if (created)
             QFile::remove(library);
-        return Refused(SheetImport::UnableToReadMessage(sheet, e.message()));
+        return Refused(SheetImport::SheetFailureMessage(*reader, sheet, e.message()));
     } catch (const std::exception &e) {
         if (created)
             QFile::remove(library);

@@ -115,6 +115,12 @@ QString UnableToReadMessage(const QString &sheet, const QString &reason) {
                       reason);
 }
 
+QString SheetFailureMessage(const WorkbookReader &reader, const QString &sheet,
+                            const QString &reason) {
+    return reader.SheetNames().contains(sheet) ? UnableToConnectMessage(reason)
+                                               : UnableToReadMessage(sheet, reason);
+}
+
 QString WriteFailedMessage(const QString &reason) {
     return WithReason("Unable to add the records to the library; nothing was imported.", reason);
 }

@@ -46,5 +46,9 @@ ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
 
 QString UnableToConnectMessage(const QString &reason);
 QString UnableToReadMessage(const QString &sheet, const QString &reason);
+// A sheet that could not be read: a sheet the workbook lists was refused as damaged or
+// hostile ("Unable to connect..."); one it does not list is "Unable to read data...".
+QString SheetFailureMessage(const WorkbookReader &reader, const QString &sheet,
+                            const QString &reason);
 QString WriteFailedMessage(const QString &reason);
 } // namespace SheetImport

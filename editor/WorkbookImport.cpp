@@ -62,7 +62,7 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
                                                : QString("Reading the sheet: row %1...").arg(done));
             });
         } catch (const SheetReadError &e) {
-            failure = SheetImport::UnableToReadMessage(sheet, e.message());
+            failure = SheetImport::SheetFailureMessage(*reader, sheet, e.message());
         } catch (const std::exception &e) {
             failure = SheetImport::WriteFailedMessage(FailureText(e));
         }

@@ -327,9 +327,9 @@ void TestWorkbookImport::refusedFilesKeepTheProgramRunning() {
     WorkbookImport import(&f.editor, f.data.get(), chooser.get());
     import.Execute();
     QCOMPARE(seen.size(), 1);
+    // Damage or hostility met in a listed sheet is a workbook that is not valid.
     QVERIFY2(seen[0].startsWith("ErrorBox: Unable to connect to Excel, make sure the workbook "
-                                "exist and is valid!!!\n") ||
-                 seen[0].startsWith("ErrorBox: Unable to read data from Excel"),
+                                "exist and is valid!!!\n"),
              qPrintable(seen[0]));
     QVERIFY2(seen[0].count('\n') >= 1, "the reason stands on a line of its own");
     QCOMPARE(CardsIn(f.library).size(), 2);
