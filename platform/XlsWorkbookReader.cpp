@@ -38,6 +38,8 @@ enum Record : quint16 {
 constexpr quint16 Biff8Version = 0x0600;
 constexpr quint16 WorkbookGlobals = 0x0005;
 constexpr quint16 Worksheet = 0x0010;
+// Far above what 65,536 rows of 256 cells need; the stream is read whole.
+constexpr qint64 MaxStreamBytes = qint64(256) << 20;
 
 [[noreturn]] void refuse(const QString &reason) {
     throw LexomatError(reason);
@@ -86,6 +88,9 @@ QByteArray workbookStream(const WorkbookFile &file) {
     if (size < 0 || size > file.size())
         refuse(QStringLiteral("The compound file is damaged: the workbook stream is larger "
                               "than the file."));
+    if (size > MaxStreamBytes)
+        refuse(
+            QStringLiteral("The workbook stream is larger than %1 MiB.").arg(MaxStreamBytes >> 20));
     QByteArray bytes(size, Qt::Uninitialized);
     if (size > 0 && !gsf_input_read(stream.get(), size, reinterpret_cast<guint8 *>(bytes.data())))
         refuse(QStringLiteral("The compound file is damaged: the workbook stream cannot be "

@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const auto file = WorkbookFile::FromBytes(
-        QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)),
-        QStringLiteral("fuzz.csv"));
+    const auto file =
+        WorkbookFile::FromBytes(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)),
+                                QStringLiteral("fuzz.csv"));
     try {
         LEXOMAT_FUZZ_READER reader(file);
         for (const QString &sheet : reader.SheetNames()) {

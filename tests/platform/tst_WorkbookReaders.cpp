@@ -68,6 +68,11 @@ QString longText(int length, const QString &pattern) {
 const QList<CellCase> &cellCases() {
     static const QList<CellCase> cases = {
         {"text", "s", "plain", "", "plain"},
+        // Shared strings are stored once; every cell reads them, case kept.
+        {"same text twice, first", "s", "twice", "", "twice"},
+        {"same text twice, second", "s", "twice", "", "twice"},
+        {"capital letter", "s", "Apple", "", "Apple"},
+        {"small letter", "s", "apple", "", "apple"},
         {"text with spaces, tabs and lines", "s", "  two\tparts\nsecond line ", "",
          "  two\tparts\nsecond line "},
         {"text outside the BMP",
