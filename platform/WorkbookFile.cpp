@@ -3,6 +3,10 @@
 
 #include <QFileInfo>
 
+namespace {
+constexpr qint64 MaxFileBytes = qint64(512) << 20;
+}
+
 std::shared_ptr<const WorkbookFile> WorkbookFile::Map(const QString &path) {
     std::shared_ptr<WorkbookFile> result(new WorkbookFile);
     result->name = path;
@@ -13,17 +17,16 @@ std::shared_ptr<const WorkbookFile> WorkbookFile::Map(const QString &path) {
     result->length = result->file.size();
     if (result->length == 0)
         throw LexomatError(QStringLiteral("The file is empty."));
-    const uchar *mapped = result->file.map(0, result->length);
-    if (mapped) {
-        result->bytes = reinterpret_cast<const char *>(mapped);
-    } else {
-        // Some file systems cannot map; read it instead.
-        result->owned = result->file.readAll();
-        if (result->owned.size() != result->length)
-            throw LexomatError(
-                QStringLiteral("The file cannot be read: %1").arg(result->file.errorString()));
-        result->bytes = result->owned.constData();
-    }
+    // Read, not mapped: a mapped file that another program shortens, or a stick pulled
+    // out, would end the program in the middle of reading it.
+    if (result->length > MaxFileBytes)
+        throw LexomatError(
+            QStringLiteral("The file is larger than %1 MiB.").arg(MaxFileBytes >> 20));
+    result->owned = result->file.readAll();
+    if (result->owned.size() != result->length)
+        throw LexomatError(
+            QStringLiteral("The file cannot be read: %1").arg(result->file.errorString()));
+    result->bytes = result->owned.constData();
     return result;
 }
 

@@ -7,11 +7,11 @@
 
 class WorkbookReader;
 
-// The bytes of a workbook: a file mapped into memory (nothing copied, so a large
-// file costs no memory up front), or bytes already in memory (tests, fuzzing).
+// The bytes of a workbook: a file read into memory (at most 512 MiB), or bytes
+// already in memory (tests, fuzzing).
 class WorkbookFile {
 public:
-    // Throws LexomatError when the file cannot be opened or is empty.
+    // Throws LexomatError when the file cannot be opened or read, is empty or too large.
     static std::shared_ptr<const WorkbookFile> Map(const QString &path);
     static std::shared_ptr<const WorkbookFile> FromBytes(const QByteArray &bytes,
                                                          const QString &fileName);
