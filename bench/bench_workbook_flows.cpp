@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -148,6 +149,8 @@ private:
 
 // One measurement in this process: prints "seconds peak_mb".
 int Measure(const QString &what, const QString &library, const QString &workbook) {
+    // The beside-files go into the benchmark's own folder, never where it was started.
+    QDir::setCurrent(QFileInfo(library).absolutePath());
     WriteBenchBesideFiles();
     Tdm module;
     module.SetDatabasePath(library);
