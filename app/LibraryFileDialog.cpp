@@ -1,5 +1,6 @@
 #include "app/LibraryFileDialog.h"
 
+#include "widgets/FileDialogLayout.h"
 #include <QFileDialog>
 
 const char *const LibraryFileFilter =
@@ -26,11 +27,9 @@ QString AskLibraryFile(QWidget *parent, const QString &startFolder) {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(QtNameFilters(QString::fromLatin1(LibraryFileFilter)).split(";;"));
     dialog.setDirectory(startFolder);
-    dialog.setSizeGripEnabled(true);
-    // The filter reads as written ("Library File(Access Database *.mdb)"), and the
-    // dialog is large enough for its Size, Type and Date columns.
+    // The filter reads as written ("Library File(Access Database *.mdb)").
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 460)));
+    ShowFileDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -14,6 +14,7 @@
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
+#include "widgets/FileDialogLayout.h"
 #include "widgets/ModalResult.h"
 #include <QDir>
 #include <QFile>
@@ -218,7 +219,7 @@ QString Tfrm_admin::AskOpenFile() {
     dialog.setNameFilters(
         {QStringLiteral("Library File (*.mdb)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("mdb"));
-    dialog.setSizeGripEnabled(true);
+    ShowFileDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -233,7 +234,7 @@ QString Tfrm_admin::AskSaveFile() {
     dialog.setNameFilters(
         {QStringLiteral("Access Database (*.mdb)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("mdb"));
-    dialog.setSizeGripEnabled(true);
+    ShowFileDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -1,5 +1,6 @@
 #include "editor/WorkbookFileDialogs.h"
 
+#include "widgets/FileDialogLayout.h"
 #include <QDir>
 #include <QFileDialog>
 
@@ -19,6 +20,7 @@ QString LibraryFolder() {
 
 QString Run(QFileDialog &dialog) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    ShowFileDetailsWhole(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
