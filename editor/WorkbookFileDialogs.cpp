@@ -1,6 +1,7 @@
 #include "editor/WorkbookFileDialogs.h"
 
 #include "widgets/FileDialogLayout.h"
+
 #include <QDir>
 #include <QFileDialog>
 
