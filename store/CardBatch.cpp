@@ -1,6 +1,7 @@
 #include "store/CardBatch.h"
 
 #include "platform/LexomatError.h"
+#include "store/LibrarySchema.h"
 
 #include <sqlite3.h>
 
@@ -31,6 +32,8 @@ void CardBatch::Add(const QString &word, const QString &definition, int importan
     insert.BindInt(2, importance);
     insert.BindText(3, definition);
     insert.Step();
+    // The whole batch is undone when its last card got an ID no 32-bit field holds.
+    LibrarySchema::RefuseCardIdBeyondRange(db, sqlite3_last_insert_rowid(db));
     ++added;
 }
 

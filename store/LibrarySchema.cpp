@@ -99,4 +99,12 @@ void Check(sqlite3 *db, const QString &fileName) {
     }
 }
 
+void RefuseCardIdBeyondRange(sqlite3 *db, int64_t id) {
+    if (id > std::numeric_limits<int32_t>::max())
+        throw LexomatError(QString("The library file \"%1\" cannot take another card: its card "
+                                   "IDs have reached the largest whole number (32 bits) that "
+                                   "this program can keep.")
+                               .arg(SqliteFileName(db)));
+}
+
 } // namespace LibrarySchema

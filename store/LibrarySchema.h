@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 struct sqlite3;
 
@@ -21,4 +22,7 @@ QString KeptIntegerField(const QString &table);
 // fit in 32 bits. TotalTime may be missing (it is made with the first save); when it is
 // there it must have its field.
 void Check(sqlite3 *db, const QString &fileName);
+
+// Throws LexomatError when a new card would get this ID, which no 32-bit field holds.
+void RefuseCardIdBeyondRange(sqlite3 *db, int64_t id);
 } // namespace LibrarySchema

@@ -288,11 +288,7 @@ void TableAccess::CheckNextIdentity(const std::vector<bool> &set) {
             next = std::max(next, seq.Int(0));
         seq.Reset();
     }
-    if (next >= std::numeric_limits<int32_t>::max())
-        throw LexomatError(QString("The library file \"%1\" cannot take another card: its card "
-                                   "IDs have reached the largest whole number (32 bits) that "
-                                   "this program can keep.")
-                               .arg(SqliteFileName(db)));
+    LibrarySchema::RefuseCardIdBeyondRange(db, next + 1);
 }
 
 int64_t TableAccess::Insert(const std::vector<QVariant> &values, const std::vector<bool> &set) {

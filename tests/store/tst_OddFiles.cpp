@@ -1,5 +1,7 @@
 // Library files that other tools wrote: wide tables, IDs at the 32-bit limit, values a
 // column could never hold. Checked through a connection of the test's own.
+#include "store/CardBatch.h"
+#include "store/LibraryHandle.h"
 #include "store/MyTextDatabaseRec.h"
 #include "tests/store/StoreFixture.h"
 
@@ -86,6 +88,21 @@ private slots:
         t->Cancel();
         f.data->CloseDatabase();
         QCOMPARE(TestLibrary::levels(f.path).size(), setup.contains("DELETE") ? 10 : 11);
+    }
+
+    void aBatchOfNewCardsBeyondThe32BitRangeIsUndoneWhole() {
+        StoreFixture f(TestLibrary::numbered(10));
+        TestLibrary::exec(f.path, "INSERT INTO Library VALUES (2147483646, 'late', 0, 'd')");
+        f.open();
+        const QString message = errorOf([&] {
+            CardBatch batch(LibraryHandle(*f.data));
+            batch.Add("fits", "the last ID that fits");
+            batch.Add("beyond", "one too many");
+            batch.Commit();
+        });
+        QVERIFY2(message.contains("32 bits"), qPrintable(message));
+        f.data->CloseDatabase();
+        QCOMPARE(TestLibrary::levels(f.path).size(), 11);
     }
 
     void aCardIsReadWhateverTheLetterCaseOfItsFields() {
