@@ -13,6 +13,7 @@
 // so that peak memory belongs to that measurement alone.
 #include "bench/BenchLibrary.h"
 #include "bench/BenchWorkspace.h"
+#include "bench/PeakMemory.h"
 #include "editor/Tfrm_sheet.h"
 #include "editor/WorkbookExport.h"
 #include "editor/WorkbookImport.h"
@@ -25,10 +26,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -38,16 +39,6 @@
 namespace {
 constexpr int XlsRows = 65'535;
 constexpr int XlsxRows = 100'000;
-
-double PeakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return 0;
-}
 
 int WriteXlsx(const QString &path) {
     lxw_workbook *workbook = workbook_new(path.toUtf8().constData());

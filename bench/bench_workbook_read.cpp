@@ -4,6 +4,7 @@
 //   workbook.read_xlsx_100k.peak_mb MB - the process's peak resident memory after it
 // The workbook is written by libxlsxwriter in a child process first, so that the
 // writer's memory does not count.
+#include "bench/PeakMemory.h"
 #include "platform/WorkbookReader.h"
 
 #include <QCoreApplication>
@@ -34,15 +35,6 @@ int writeWorkbook(const char *path) {
     return workbook_close(workbook) == LXW_NO_ERROR ? 0 : 1;
 }
 
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return 0;
-}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -70,6 +62,6 @@ int main(int argc, char **argv) {
         return 1;
     }
     std::printf("workbook.read_xlsx_100k %.3f s\n", took.count());
-    std::printf("workbook.read_xlsx_100k.peak_mb %.1f MB\n", peakMegabytes());
+    std::printf("workbook.read_xlsx_100k.peak_mb %.1f MB\n", PeakMegabytes());
     return 0;
 }

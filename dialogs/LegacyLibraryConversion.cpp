@@ -5,11 +5,11 @@
 #include "store/LegacyLibraryConverter.h"
 #include "widgets/ModalResult.h"
 #include "widgets/TBitBtnWithColor.h"
+#include "widgets/WorkProgress.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <memory>
 
@@ -86,37 +86,26 @@ QString Offer(QWidget *parent, const QString &path, QuestionStyle style) {
     if (!AskToConvert(parent, style, QuestionText(path, copyPath)))
         return {};
 
-    QProgressDialog progress(QString("Converting %1 ...").arg(Quoted(QFileInfo(path).fileName())),
-                             QStringLiteral("Cancel"), 0, 1, parent);
-    progress.setObjectName(QStringLiteral("ConversionProgress"));
-    progress.setWindowTitle(Caption);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(ProgressAfterMs);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setValue(0); // starts the clock that decides whether it shows at all
+    ConversionResult result;
     try {
-        const ConversionResult result =
-            LegacyLibraryConverter::Convert(path, copyPath, [&progress](int done, int total) {
-                if (progress.maximum() != std::max(total, 1))
-                    progress.setMaximum(std::max(total, 1));
-                progress.setValue(std::min(done, progress.maximum()));
-                return !progress.wasCanceled();
-            });
-        progress.close();
-        Report(parent, style,
-               QString("%1 was made.\n%2")
-                   .arg(Quoted(QFileInfo(copyPath).fileName()),
-                        LegacyLibraryConverter::Summary(result)),
-               false);
-        return copyPath;
+        WorkProgress progress(parent,
+                              QString("Converting %1 ...").arg(Quoted(QFileInfo(path).fileName())),
+                              ProgressAfterMs, Caption);
+        result = LegacyLibraryConverter::Convert(path, copyPath, [&progress](int done, int total) {
+            return progress.Step(done, total);
+        });
     } catch (const ConversionCancelled &) {
         return {};
     } catch (const LexomatError &error) {
-        progress.close();
         Report(parent, style, error.message(), true);
         return {};
     }
+    Report(
+        parent, style,
+        QString("%1 was made.\n%2")
+            .arg(Quoted(QFileInfo(copyPath).fileName()), LegacyLibraryConverter::Summary(result)),
+        false);
+    return copyPath;
 }
 
 QString PathToOpen(QWidget *parent, const QString &path, QuestionStyle style) {

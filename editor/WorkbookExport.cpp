@@ -2,7 +2,7 @@
 
 #include "editor/FailureText.h"
 #include "editor/StandardBoxes.h"
-#include "editor/WorkProgress.h"
+#include "widgets/WorkProgress.h"
 #include "editor/WorkbookFileDialogs.h"
 #include "platform/LexomatError.h"
 #include "store/LibraryHandle.h"

@@ -3,7 +3,7 @@
 #include "editor/FailureText.h"
 #include "editor/StandardBoxes.h"
 #include "editor/Tfrm_sheet.h"
-#include "editor/WorkProgress.h"
+#include "widgets/WorkProgress.h"
 #include "editor/WorkbookFileDialogs.h"
 #include "platform/WorkbookReader.h"
 #include "store/LibraryHandle.h"

@@ -66,6 +66,15 @@ QString XmlPartReader::Attribute(QStringView namespacePart, QStringView localNam
 
 QString XmlPartReader::ReadText() {
     QString text;
+    Walk(&text);
+    return text;
+}
+
+void XmlPartReader::Skip() {
+    Walk(nullptr);
+}
+
+void XmlPartReader::Walk(QString *text) {
     for (int depth = 1; depth > 0;) {
         switch (Next()) {
         case QXmlStreamReader::StartElement:
@@ -75,25 +84,8 @@ QString XmlPartReader::ReadText() {
             --depth;
             break;
         case QXmlStreamReader::Characters:
-            text += xml.text();
-            break;
-        case QXmlStreamReader::EndDocument:
-            Refuse(QStringLiteral("it ends inside an element."));
-        default:
-            break;
-        }
-    }
-    return text;
-}
-
-void XmlPartReader::Skip() {
-    for (int depth = 1; depth > 0;) {
-        switch (Next()) {
-        case QXmlStreamReader::StartElement:
-            ++depth;
-            break;
-        case QXmlStreamReader::EndElement:
-            --depth;
+            if (text)
+                *text += xml.text();
             break;
         case QXmlStreamReader::EndDocument:
             Refuse(QStringLiteral("it ends inside an element."));

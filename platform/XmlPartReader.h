@@ -37,6 +37,8 @@ public:
 
 private:
     [[noreturn]] void Refuse(const QString &why) const;
+    // To the end of the current element, gathering its text when asked.
+    void Walk(QString *text);
 
     QString part;
     std::unique_ptr<ZipEntryStream> stream;

@@ -1,10 +1,11 @@
-#include "editor/WorkProgress.h"
+#include "widgets/WorkProgress.h"
 
 #include <QApplication>
 #include <QProgressDialog>
 
-WorkProgress::WorkProgress(QWidget *parent, const QString &text, int delayMs)
-    : parent(parent), text(text), delayMs(delayMs) {
+WorkProgress::WorkProgress(QWidget *parent, const QString &text, int delayMs, const QString &title)
+    : parent(parent), text(text), delayMs(delayMs),
+      title(title.isEmpty() ? QApplication::applicationName() : title) {
     clock.start();
 }
 
@@ -18,7 +19,7 @@ bool WorkProgress::Step(qint64 done, qint64 total, const QString &newText) {
             return !cancelled;
         dialog = std::make_unique<QProgressDialog>(text, QStringLiteral("Cancel"), 0, 0, parent);
         dialog->setObjectName(QStringLiteral("WorkProgress"));
-        dialog->setWindowTitle(QApplication::applicationDisplayName());
+        dialog->setWindowTitle(title);
         dialog->setWindowModality(Qt::ApplicationModal);
         dialog->setMinimumDuration(0);
         dialog->setAutoClose(false);

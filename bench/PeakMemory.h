@@ -1,0 +1,4 @@
+#pragma once
+
+// The most resident memory this process has held so far (VmHWM), in MB.
+double PeakMegabytes();
