@@ -1,10 +1,10 @@
 #include "app/WorkbookCommands.h"
 
-#include "editor/FailureText.h"
-#include "editor/LibraryExport.h"
-#include "editor/SheetImport.h"
+#include "exchange/LibraryExport.h"
+#include "exchange/SheetImport.h"
+#include "formats/WorkbookReader.h"
+#include "platform/FailureText.h"
 #include "platform/LexomatError.h"
-#include "platform/WorkbookReader.h"
 #include "store/LibraryHandle.h"
 #include "store/Tdm.h"
 

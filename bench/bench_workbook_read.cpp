@@ -5,7 +5,7 @@
 // The workbook is written by libxlsxwriter in a child process first, so that the
 // writer's memory does not count.
 #include "bench/PeakMemory.h"
-#include "platform/WorkbookReader.h"
+#include "formats/WorkbookReader.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "dialogs/LegacyLibraryConversion.h"
 
 #include "dialogs/Tfrm_message.h"
-#include "platform/LibraryFileKind.h"
+#include "formats/LibraryFileKind.h"
 #include "store/LegacyLibraryConverter.h"
 #include "widgets/ModalResult.h"
 #include "widgets/TBitBtnWithColor.h"

@@ -1,12 +1,12 @@
 #include "editor/WorkbookExport.h"
 
-#include "editor/FailureText.h"
 #include "editor/StandardBoxes.h"
-#include "widgets/WorkProgress.h"
 #include "editor/WorkbookFileDialogs.h"
+#include "platform/FailureText.h"
 #include "platform/LexomatError.h"
 #include "store/LibraryHandle.h"
 #include "store/Tdm.h"
+#include "widgets/WorkProgress.h"
 
 #include <QDir>
 #include <QFileInfo>

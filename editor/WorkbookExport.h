@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/LibraryExport.h"
+#include "exchange/LibraryExport.h"
 
 #include <QString>
 #include <functional>

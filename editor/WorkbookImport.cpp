@@ -1,14 +1,14 @@
 #include "editor/WorkbookImport.h"
 
-#include "editor/FailureText.h"
 #include "editor/StandardBoxes.h"
 #include "editor/Tfrm_sheet.h"
-#include "widgets/WorkProgress.h"
 #include "editor/WorkbookFileDialogs.h"
-#include "platform/WorkbookReader.h"
+#include "formats/WorkbookReader.h"
+#include "platform/FailureText.h"
 #include "store/LibraryHandle.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
+#include "widgets/WorkProgress.h"
 
 #include <QComboBox>
 

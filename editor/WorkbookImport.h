@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/SheetImport.h"
+#include "exchange/SheetImport.h"
 
 #include <QString>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "store/LegacyLibraryConverter.h"
 
-#include "platform/JetLibraryReader.h"
-#include "platform/LibraryFileKind.h"
+#include "formats/JetLibraryReader.h"
+#include "formats/LibraryFileKind.h"
 #include "store/SqliteStatement.h"
 #include "store/Tdm.h"
 

@@ -1,12 +1,12 @@
 // One libFuzzer target per workbook reader (chosen by LEXOMAT_FUZZ_READER): the
 // bytes are read as that kind of workbook, every sheet to its end. Refusals are
 // expected; crashes, leaks and undefined behaviour are what the fuzzer looks for.
-#include "platform/CsvWorkbookReader.h"
+#include "formats/CsvWorkbookReader.h"
+#include "formats/OdsWorkbookReader.h"
+#include "formats/WorkbookFile.h"
+#include "formats/XlsWorkbookReader.h"
+#include "formats/XlsxWorkbookReader.h"
 #include "platform/LexomatError.h"
-#include "platform/OdsWorkbookReader.h"
-#include "platform/WorkbookFile.h"
-#include "platform/XlsWorkbookReader.h"
-#include "platform/XlsxWorkbookReader.h"
 
 #include <glib.h>
 

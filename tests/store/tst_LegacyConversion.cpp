@@ -1,6 +1,6 @@
 // Converting older Access (Jet 4) libraries into library files: what the copy holds,
 // what is left out, and that refusals and cancellations leave nothing behind.
-#include "platform/JetLibraryReader.h"
+#include "formats/JetLibraryReader.h"
 #include "store/LegacyLibraryConverter.h"
 #include "store/Tdm.h"
 #include "tests/store/Jet4Files.h"

@@ -1,0 +1,128 @@
+#include "exchange/SheetImport.h"
+
+#include "formats/WorkbookReader.h"
+#include "store/CardBatch.h"
+#include "store/LibraryWords.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace {
+struct NewCard {
+    QString word;
+    QString definition;
+};
+
+QString WithReason(const QString &message, const QString &reason) {
+    return reason.isEmpty() ? message : message + "\n" + reason;
+}
+} // namespace
+
+QString ImportOutcome::Message() const {
+    if (result == Result::TooFewRows)
+        return QStringLiteral("Add more records in Sheet!!!");
+    if (result == Result::Cancelled)
+        return QString();
+    QString text = added > 0 ? QString("%1 new records added.").arg(added)
+                             : QStringLiteral("NO records added.");
+    if (skipped > 0) {
+        QStringList rows;
+        for (int row : skippedRows)
+            rows << QString::number(row);
+        text += QString("\n%1 %2 skipped (empty word or definition, or a word over %3 "
+                        "characters): %4 %5%6")
+                    .arg(skipped)
+                    .arg(skipped == 1 ? "row was" : "rows were")
+                    .arg(SheetImport::MaxWordLength)
+                    .arg(skipped == 1 ? "row" : "rows", rows.join(", "),
+                         skipped > skippedRows.size() ? QStringLiteral("…") : QString());
+    }
+    return text;
+}
+
+namespace SheetImport {
+
+ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
+                  const Progress &progress) {
+    ImportOutcome outcome;
+    LibraryWords words(db);
+    std::vector<NewCard> cards;
+    int dataRows = 0;
+    bool cancelled = false;
+    try {
+        reader.ReadRows(sheet, [&](int rowNumber, const QStringList &cells) {
+            if (rowNumber < 2)
+                return true; // the column names
+            dataRows = std::max(dataRows, rowNumber - 1);
+            const QString word = cells.value(0);
+            if (!words.Contains(word)) {
+                const QString definition = cells.value(1);
+                if (word.isEmpty() || definition.isEmpty() || word.size() > MaxWordLength) {
+                    if (outcome.skippedRows.size() < ListedSkips)
+                        outcome.skippedRows << rowNumber;
+                    ++outcome.skipped;
+                } else {
+                    words.Add(word);
+                    cards.push_back({word, definition});
+                }
+            }
+            if (progress && rowNumber % 512 == 0 && !progress(rowNumber, 0)) {
+                cancelled = true;
+                return false;
+            }
+            return true;
+        });
+    } catch (const LexomatError &e) {
+        throw SheetReadError(e.message());
+    } catch (const std::exception &e) {
+        throw SheetReadError(QString::fromUtf8(e.what()));
+    }
+    if (cancelled) {
+        outcome.result = ImportOutcome::Result::Cancelled;
+        return outcome;
+    }
+    if (dataRows < 2) {
+        outcome = ImportOutcome();
+        outcome.result = ImportOutcome::Result::TooFewRows;
+        return outcome;
+    }
+    if (cards.empty())
+        return outcome;
+    CardBatch batch(db);
+    const int total = int(cards.size());
+    for (int i = 0; i < total; ++i) {
+        batch.Add(cards[size_t(i)].word, cards[size_t(i)].definition);
+        if (progress && i % 512 == 0 && !progress(i, total)) {
+            batch.Rollback();
+            outcome.result = ImportOutcome::Result::Cancelled;
+            return outcome;
+        }
+    }
+    batch.Commit();
+    outcome.added = total;
+    return outcome;
+}
+
+QString UnableToConnectMessage(const QString &reason) {
+    return WithReason("Unable to connect to Excel, make sure the workbook exist and is valid!!!",
+                      reason);
+}
+
+QString UnableToReadMessage(const QString &sheet, const QString &reason) {
+    // The statement as the classic query held it, with its line break.
+    return WithReason("Unable to read data from Excel, make sure the query 'Select * From [" +
+                          sheet + "]\n' is meaningful!",
+                      reason);
+}
+
+QString SheetFailureMessage(const WorkbookReader &reader, const QString &sheet,
+                            const QString &reason) {
+    return reader.SheetNames().contains(sheet) ? UnableToConnectMessage(reason)
+                                               : UnableToReadMessage(sheet, reason);
+}
+
+QString WriteFailedMessage(const QString &reason) {
+    return WithReason("Unable to add the records to the library; nothing was imported.", reason);
+}
+
+} // namespace SheetImport

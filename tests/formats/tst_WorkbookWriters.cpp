@@ -1,0 +1,113 @@
+#include "formats/WorkbookWriter.h"
+#include "platform/LexomatError.h"
+#include "tests/support/IndependentReaders.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using Rows = QList<QStringList>;
+Q_DECLARE_METATYPE(Rows)
+
+namespace {
+// A text of exactly `units` UTF-16 units cycling through `pieces`, never ending
+// between the halves of a surrogate pair.
+QString Filled(const QStringList &pieces, int units) {
+    QString text;
+    for (int i = 0; text.size() < units; ++i)
+        text += pieces[i % pieces.size()];
+    text.truncate(units);
+    if (text.back().isHighSurrogate())
+        text.back() = QChar('x');
+    return text;
+}
+
+void Write(const QString &format, const QString &path, const Rows &rows) {
+    auto writer =
+        format == "xls" ? CreateXlsWriter(path, "Sheet1") : CreateXlsxWriter(path, "Sheet1");
+    for (const QStringList &row : rows) {
+        const QByteArray a = row.value(0).toUtf8(), b = row.value(1).toUtf8();
+        writer->AddRow({a.constData(), size_t(a.size())}, {b.constData(), size_t(b.size())});
+    }
+    writer->Finish();
+}
+} // namespace
+
+class TestWorkbookWriters : public QObject {
+    Q_OBJECT
+private slots:
+    void readersGetEveryCell_data();
+    void readersGetEveryCell();
+    void xlsTakesNoMoreThanItsRows();
+};
+
+void TestWorkbookWriters::readersGetEveryCell_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<Rows>("rows");
+
+    QMap<QString, Rows> cases;
+    cases["plain"] = {{"Word", "Definition"}, {"house", "a building to live in"}, {"Haus", "a"}};
+    cases["line breaks and tabs"] = {
+        {"Word", "Definition"}, {"list", "one\ntwo\nthree"}, {"tab\there", "  spaces kept  "}};
+    cases["outside the BMP"] = {{"Word", "Definition"},
+                                {"😀 smile", "𝄞 clef and 𠀋 and 🇷🇴"},
+                                {"ä é ß", "Ünïcödé ∑ ≠ 日本語"}};
+    cases["longest cells"] = {{"Word", "Definition"},
+                              {"wide", Filled({"ä", "€", "😀", "z"}, CellMaxChars)},
+                              {"narrow", Filled({"é", "x"}, CellMaxChars)},
+                              {"pairs", Filled({"😀"}, CellMaxChars - 1)}};
+    Rows shifted{{"Word", "Definition"}};
+    // Strings of every alignment, so that record ends fall inside and between pairs.
+    for (int i = 0; i < 24; ++i)
+        shifted << QStringList{QString("w%1").arg(i),
+                               QString(i % 3, QChar('a')) + Filled({"😀", "b"}, 3001 + 7 * i)};
+    cases["record boundaries"] = shifted;
+    Rows many{{"Word", "Definition"}};
+    for (int i = 0; i < 3000; ++i)
+        many << QStringList{QString("word%1").arg(i),
+                            i % 5 == 0 ? QString() : QString("definition %1 ünï").arg(i % 40)};
+    cases["many and repeated strings, empty cells"] = many;
+
+    for (const QString &format : {QString("xls"), QString("xlsx")})
+        for (auto it = cases.constBegin(); it != cases.constEnd(); ++it)
+            QTest::newRow(qPrintable(format + ": " + it.key())) << format << it.value();
+}
+
+void TestWorkbookWriters::readersGetEveryCell() {
+    QFETCH(QString, format);
+    QFETCH(Rows, rows);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out." + format);
+    Write(format, path, rows);
+
+    const QList<IndependentReader> readers =
+        format == "xls" ? QList{IndependentReader::Xlrd, IndependentReader::ParseExcel}
+                        : QList{IndependentReader::Openpyxl, IndependentReader::ParseXlsx};
+    for (IndependentReader reader : readers) {
+        const ReadBack back = IndependentReaders::Read(reader, path);
+        QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
+        QCOMPARE(back.sheets, QStringList{"Sheet1"});
+        QCOMPARE(back.rows.size(), rows.size());
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < 2; ++c) {
+                const QString want = rows[r].value(c), got = back.rows[r].value(c);
+                if (got != want)
+                    QFAIL(qPrintable(QString("%1, row %2, column %3: %4 units read, %5 written")
+                                         .arg(IndependentReaders::Name(reader))
+                                         .arg(r + 1)
+                                         .arg(c + 1)
+                                         .arg(got.size())
+                                         .arg(want.size())));
+            }
+    }
+}
+
+void TestWorkbookWriters::xlsTakesNoMoreThanItsRows() {
+    QTemporaryDir dir;
+    auto writer = CreateXlsWriter(dir.filePath("full.xls"), "Sheet1");
+    for (int i = 0; i < XlsMaxRows; ++i)
+        writer->AddRow("w", "d");
+    QVERIFY_THROWS_EXCEPTION(LexomatError, writer->AddRow("one", "too many"));
+}
+
+QTEST_GUILESS_MAIN(TestWorkbookWriters)
+#include "tst_WorkbookWriters.moc"
