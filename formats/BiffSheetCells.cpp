@@ -1,19 +1,29 @@
 #include "formats/BiffSheetCells.h"
-#include "formats/SheetRowEmitter.h"
 #include "platform/LexomatError.h"
 
-void BiffSheetCells::Put(int row, int column, const QString &text) {
+namespace {
+constexpr qint64 RowBytes = 96; // a row's node in the map and its two empty texts
+}
+
+bool BiffSheetCells::Keeps(int column) const {
     if (column >= MaxColumns)
         throw LexomatError(
             QStringLiteral("The workbook is damaged: a cell of “%1” lies in column %2.")
                 .arg(sheetName)
                 .arg(column + 1));
-    if (text.isEmpty())
+    return SheetRow::Keeps(column);
+}
+
+void BiffSheetCells::Put(int row, int column, const QString &text) {
+    if (!Keeps(column) || text.isEmpty())
         return;
-    QStringList &cells = rows[row];
-    while (cells.size() <= column)
-        cells.append(QString());
-    cells[column] = text;
+    auto it = rows.find(row);
+    if (it == rows.end()) {
+        budget.Keep(RowBytes);
+        it = rows.emplace(row, SheetRow()).first;
+    }
+    budget.Keep(ReadBudget::TextBytes(text.size()));
+    it->second.Put(column, text);
 }
 
 void BiffSheetCells::AwaitText(int row, int column) {
@@ -29,7 +39,7 @@ void BiffSheetCells::GiveAwaitedText(const QString &text) {
 
 void BiffSheetCells::Emit(
     const std::function<bool(int rowNumber, const QStringList &cells)> &row) const {
-    SheetRowEmitter emitter(row);
+    SheetRowEmitter emitter(row, budget, sheetName);
     for (const auto &[number, cells] : rows)
         if (!emitter.Give(number + 1, cells))
             return;

@@ -1,19 +1,26 @@
 #pragma once
 
+#include "formats/ReadBudget.h"
+#include "formats/SheetRowEmitter.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <map>
 
-// The cells of one .xls sheet, gathered by row: the records of a sheet may come in
-// any order, the rows are handed on in order once the sheet has been read.
+// The kept cells (columns A and B) of one .xls sheet, gathered by row: the records
+// of a sheet may come in any order, the rows are handed on in order once the sheet
+// has been read. Cells of other columns are dropped as they come.
 class BiffSheetCells {
 public:
     static constexpr int MaxColumns = 256;
 
-    explicit BiffSheetCells(const QString &sheetName) : sheetName(sheetName) {}
+    BiffSheetCells(const QString &sheetName, const ReadBudget &budget)
+        : sheetName(sheetName), budget(budget) {}
 
-    // Throws LexomatError for a column beyond the format's 256.
+    // Whether a cell of this 0-based column is kept; throws LexomatError for a
+    // column beyond the format's 256.
+    bool Keeps(int column) const;
     void Put(int row, int column, const QString &text);
     // A formula whose text result comes in the STRING record after it.
     void AwaitText(int row, int column);
@@ -25,7 +32,8 @@ public:
 
 private:
     QString sheetName;
-    std::map<int, QStringList> rows;
+    ReadBudget budget; // what gathering the rows keeps, on top of the workbook's tables
+    std::map<int, SheetRow> rows;
     int awaitedRow = -1;
     int awaitedColumn = -1;
 };

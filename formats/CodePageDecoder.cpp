@@ -1,4 +1,5 @@
 #include "formats/CodePageDecoder.h"
+#include "formats/Windows1252.h"
 
 #include <iconv.h>
 #include <vector>
@@ -69,6 +70,9 @@ void CodePageDecoder::SetCodePage(int codePage) {
         iconv_close(static_cast<iconv_t>(converter));
     converter = nullptr;
     const char *name = iconvName(codePage);
+    windows1252 = name && qstrcmp(name, "CP1252") == 0;
+    if (windows1252)
+        return;
     const QByteArray numbered = "CP" + QByteArray::number(codePage);
     iconv_t opened = iconv_open("UTF-16LE", name ? name : numbered.constData());
     if (opened != reinterpret_cast<iconv_t>(-1))
@@ -76,6 +80,8 @@ void CodePageDecoder::SetCodePage(int codePage) {
 }
 
 QString CodePageDecoder::Decode(QByteArrayView bytes) const {
+    if (windows1252)
+        return Windows1252::Decode(bytes);
     if (!converter)
         return QString::fromLatin1(bytes);
     iconv_t cd = static_cast<iconv_t>(converter);

@@ -18,4 +18,5 @@ public:
 
 private:
     void *converter = nullptr; // iconv_t, or null for Latin-1
+    bool windows1252 = false;  // the shared decoder, which keeps every byte
 };

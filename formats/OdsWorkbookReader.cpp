@@ -8,7 +8,9 @@
 namespace {
 
 constexpr qint64 MaxColumns = 16384;
-constexpr qsizetype MaxCellText = 1 << 20;
+constexpr qsizetype MaxSheets = 10000;
+// A cell's text is gathered one character past what a cell may hold, no further.
+constexpr qsizetype CellRoom = SheetRowEmitter::MaxCellText + 1;
 const QString MimeType = QStringLiteral("application/vnd.oasis.opendocument.spreadsheet");
 
 // A repeat count, capped far above any sheet's size so that sums cannot overflow.
@@ -18,22 +20,21 @@ qint64 repeated(const XmlPartReader &xml, QStringView attribute) {
     return ok && count > 0 ? qMin<qint64>(count, qint64(1) << 30) : 1;
 }
 
-[[noreturn]] void tooLong() {
-    throw LexomatError(QStringLiteral("A cell of the spreadsheet holds more than %1 characters.")
-                           .arg(MaxCellText));
-}
-
 } // namespace
 
 OdsWorkbookReader::OdsWorkbookReader(std::shared_ptr<const WorkbookFile> file)
-    : zip(std::make_unique<ZipArchive>(std::move(file))) {
+    : zip(std::make_unique<ZipArchive>(file)), budget(file->size()) {
     contentPart = zip->Find(QStringLiteral("content.xml"));
     if (contentPart.isEmpty())
         throw LexomatError(QStringLiteral("The spreadsheet has no content part."));
     XmlPartReader xml(*zip, contentPart);
     while (xml.NextStartElement()) {
         if (xml.Name() == u"table") {
+            if (sheets.size() >= MaxSheets)
+                throw LexomatError(
+                    QStringLiteral("The spreadsheet holds more than %1 sheets.").arg(MaxSheets));
             sheets.append(xml.Attribute(u"name"));
+            budget.Keep(ReadBudget::TextBytes(sheets.constLast().size()));
             xml.Skip();
         }
     }
@@ -53,10 +54,15 @@ QStringList OdsWorkbookReader::SheetNames() const {
 }
 
 // One paragraph: its characters, spaces and tabs given as elements, line breaks;
-// notes and annotations are not part of the cell's text.
-QString OdsWorkbookReader::ParagraphText(XmlPartReader &xml) const {
+// notes and annotations are not part of the cell's text. At most `room` characters
+// are gathered, the rest is read past.
+QString OdsWorkbookReader::ParagraphText(XmlPartReader &xml, qsizetype room) const {
     QString text;
     bool collapsing = false;
+    auto add = [&](QChar c, qint64 count) {
+        if (text.size() < room)
+            text += QString(qMin<qint64>(count, room - text.size()), c);
+    };
     for (int depth = 1; depth > 0;) {
         const QXmlStreamReader::TokenType token = xml.Next();
         if (token != QXmlStreamReader::Characters)
@@ -64,13 +70,13 @@ QString OdsWorkbookReader::ParagraphText(XmlPartReader &xml) const {
         switch (token) {
         case QXmlStreamReader::StartElement:
             if (xml.Name() == u"s") {
-                text += QString(qMin<qint64>(repeated(xml, u"c"), MaxCellText), u' ');
+                add(u' ', repeated(xml, u"c"));
                 xml.Skip();
             } else if (xml.Name() == u"tab") {
-                text += u'\t';
+                add(u'\t', 1);
                 xml.Skip();
             } else if (xml.Name() == u"line-break") {
-                text += u'\n';
+                add(u'\n', 1);
                 xml.Skip();
             } else if (xml.Name() == u"annotation" || xml.Name() == u"note") {
                 xml.Skip();
@@ -85,6 +91,8 @@ QString OdsWorkbookReader::ParagraphText(XmlPartReader &xml) const {
             // Runs of white space in the XML stand for one space; real runs of
             // spaces, tabs and breaks come as the elements above.
             for (const QChar c : xml.Text()) {
+                if (text.size() >= room)
+                    break;
                 const bool space = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
                 if (!space)
                     text += c;
@@ -96,8 +104,6 @@ QString OdsWorkbookReader::ParagraphText(XmlPartReader &xml) const {
         default:
             break;
         }
-        if (text.size() > MaxCellText)
-            tooLong();
     }
     return text;
 }
@@ -119,29 +125,30 @@ QString OdsWorkbookReader::CellText(XmlPartReader &xml) const {
     } else if (type == u"boolean") {
         value = WorkbookCellText::Boolean(xml.Attribute(u"office", u"boolean-value") == u"true");
     } else if (type == u"string") {
-        value = xml.Attribute(u"office", u"string-value");
+        value = xml.Attribute(u"office", u"string-value").left(CellRoom);
     }
-    QStringList paragraphs;
-    qsizetype length = 0;
+    QString paragraphs;
+    bool first = true;
     while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"table-cell") &&
            !xml.IsEnd(u"covered-table-cell")) {
         if (xml.IsStart(u"p") || xml.IsStart(u"h")) {
-            paragraphs.append(ParagraphText(xml));
-            if ((length += paragraphs.constLast().size() + 1) > MaxCellText)
-                tooLong();
+            if (!first && paragraphs.size() < CellRoom)
+                paragraphs += u'\n';
+            first = false;
+            paragraphs += ParagraphText(xml, CellRoom - paragraphs.size());
         } else if (xml.AtStart()) {
             xml.Skip(); // annotations, nested tables, drawings
         }
     }
     // The typed value wins; texts, times and values without a type read as shown.
-    return value.isEmpty() ? paragraphs.join(u'\n') : value;
+    return value.isEmpty() ? paragraphs : value;
 }
 
-// The cells of the current table-row, repeated cells spelled out only when a
-// filled cell follows them.
-QStringList OdsWorkbookReader::ReadCells(XmlPartReader &xml) const {
-    QStringList cells;
-    qint64 pendingEmpty = 0;
+// The kept cells of the current table-row: a cell is read only when it lies in
+// column A or B, however many repeated cells come before it.
+SheetRow OdsWorkbookReader::ReadCells(XmlPartReader &xml) const {
+    SheetRow cells;
+    qint64 column = 0; // 0-based column of the next cell
     while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"table-row")) {
         if (!xml.IsStart(u"table-cell") && !xml.IsStart(u"covered-table-cell")) {
             if (xml.AtStart())
@@ -149,19 +156,14 @@ QStringList OdsWorkbookReader::ReadCells(XmlPartReader &xml) const {
             continue;
         }
         const qint64 count = repeated(xml, u"number-columns-repeated");
-        const QString text = CellText(xml);
-        if (text.isEmpty()) {
-            pendingEmpty += count;
-            continue;
+        if (!SheetRow::Keeps(column)) {
+            xml.Skip();
+        } else {
+            const QString text = CellText(xml);
+            for (qint64 i = 0; i < count && SheetRow::Keeps(column + i); ++i)
+                cells.Put(column + i, text);
         }
-        const qint64 start = cells.size() + pendingEmpty;
-        if (start >= MaxColumns)
-            continue;
-        pendingEmpty = 0;
-        while (cells.size() < start)
-            cells.append(QString());
-        for (qint64 i = 0; i < count && cells.size() < MaxColumns; ++i)
-            cells.append(text);
+        column = qMin(column + count, MaxColumns);
     }
     return cells;
 }
@@ -174,14 +176,14 @@ void OdsWorkbookReader::ReadRows(
     while (xml.NextStartElement())
         if (xml.Name() == u"table" && xml.Attribute(u"name") == sheet)
             break;
-    SheetRowEmitter emitter(row);
+    SheetRowEmitter emitter(row, budget, sheet);
     qint64 rowNumber = 0;
     while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"table")) {
         if (!xml.IsStart(u"table-row"))
             continue; // row groups and header rows hold rows too
         const qint64 count = repeated(xml, u"number-rows-repeated");
-        const QStringList cells = ReadCells(xml);
-        if (cells.isEmpty()) {
+        const SheetRow cells = ReadCells(xml);
+        if (cells.IsEmpty()) {
             rowNumber += count;
             if (rowNumber >= SheetRowEmitter::MaxRows)
                 return; // nothing can follow on this sheet

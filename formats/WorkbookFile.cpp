@@ -4,7 +4,7 @@
 #include <QFileInfo>
 
 namespace {
-constexpr qint64 MaxFileBytes = qint64(512) << 20;
+constexpr qint64 MaxFileBytes = qint64(256) << 20; // with what reading it takes, under 512 MiB
 }
 
 std::shared_ptr<const WorkbookFile> WorkbookFile::Map(const QString &path) {

@@ -7,7 +7,7 @@
 
 class WorkbookReader;
 
-// The bytes of a workbook: a file read into memory (at most 512 MiB), or bytes
+// The bytes of a workbook: a file read into memory (at most 256 MiB), or bytes
 // already in memory (tests, fuzzing).
 class WorkbookFile {
 public:

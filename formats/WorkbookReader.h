@@ -13,10 +13,12 @@ public:
     // Worksheets in workbook order (hidden ones too, never chart sheets).
     virtual QStringList SheetNames() const = 0;
     // Calls `row` for every row from row 1 (the column names) to the last row that
-    // holds a non-empty cell, with 1-based sheet row numbers; empty rows in between
-    // come as empty lists. Cells are texts from column A on (trailing empty cells may
-    // be left out). Return false from `row` to stop early. Throws when the sheet does
-    // not exist or cannot be read.
+    // holds a non-empty cell in column A or B, with 1-based sheet row numbers; empty
+    // rows in between come as empty lists. Cells are the texts of columns A and B
+    // only (a trailing empty cell left out); other columns are never read. Return
+    // false from `row` to stop early. Throws when the sheet does not exist or cannot
+    // be read, holds a cell of more than 32,767 characters in column A or B, or would
+    // cost more than the file's read budget (see ReadBudget).
     virtual void
     ReadRows(const QString &sheet,
              const std::function<bool(int rowNumber, const QStringList &cells)> &row) = 0;

@@ -116,7 +116,10 @@ bool XlsWorkbookReader::IsCompoundFile(const WorkbookFile &file) {
 }
 
 XlsWorkbookReader::XlsWorkbookReader(std::shared_ptr<const WorkbookFile> file)
-    : records(std::make_unique<BiffRecordStream>(workbookStream(*file))) {
+    : budget(file->size()) {
+    QByteArray stream = workbookStream(*file);
+    budget.Keep(stream.size());
+    records = std::make_unique<BiffRecordStream>(std::move(stream));
     ReadGlobals();
 }
 
@@ -154,7 +157,9 @@ void XlsWorkbookReader::ReadGlobals() {
         case Format: {
             BiffReader reader(records->Body());
             const quint16 id = reader.U16();
-            formats.insert(id, ReadString(reader, biff8 ? 2 : 1));
+            const QString code = ReadString(reader, biff8 ? 2 : 1);
+            budget.Keep(ReadBudget::TextBytes(code.size()));
+            formats.insert(id, code);
             break;
         }
         case Xf: {
@@ -169,8 +174,10 @@ void XlsWorkbookReader::ReadGlobals() {
             reader.U8(); // visibility: hidden sheets are offered as well
             const quint8 kind = reader.U8();
             const QString name = ReadString(reader, 1);
-            if (kind == 0) // a worksheet, not a chart, macro or module sheet
+            if (kind == 0) { // a worksheet, not a chart, macro or module sheet
+                budget.Keep(ReadBudget::TextBytes(name.size()));
                 sheets.append({name, offset});
+            }
             break;
         }
         case Sst: {
@@ -178,8 +185,10 @@ void XlsWorkbookReader::ReadGlobals() {
             reader.U32(); // total references
             const quint32 unique = reader.U32();
             sharedStrings.reserve(qMin<qint64>(unique, reader.Remaining() / 3));
-            for (quint32 i = 0; i < unique && !reader.AtEnd(); ++i)
+            for (quint32 i = 0; i < unique && !reader.AtEnd(); ++i) {
                 sharedStrings.append(reader.UnicodeString(2));
+                budget.Keep(ReadBudget::TextBytes(sharedStrings.constLast().size()));
+            }
             break;
         }
         default:
@@ -226,7 +235,7 @@ void XlsWorkbookReader::ReadRows(
     const QString &sheetName,
     const std::function<bool(int rowNumber, const QStringList &cells)> &row) {
     SeekSheet(sheetName);
-    BiffSheetCells cells(sheetName);
+    BiffSheetCells cells(sheetName, budget);
     while (records->Next() && records->Type() != Eof) {
         const quint16 type = records->Type();
         if (type == Bof)
@@ -250,13 +259,15 @@ void XlsWorkbookReader::ReadCell(quint16 type, BiffSheetCells &cells) {
                                                        : QList<QByteArrayView>{records->Body()});
     const quint16 r = reader.U16();
     const quint16 c = reader.U16();
+    if (type != MulRk && !cells.Keeps(c))
+        return; // only columns A and B are read
     if (type == MulRk) {
         const qint64 count = (reader.Remaining() - 2) / 6;
         if (count < 1 || (reader.Remaining() - 2) % 6 != 0 ||
             c + count > BiffSheetCells::MaxColumns)
             refuse(QStringLiteral("The workbook is damaged: a row of numbers has a wrong "
                                   "length."));
-        for (qint64 i = 0; i < count; ++i) {
+        for (qint64 i = 0; i < count && cells.Keeps(int(c + i)); ++i) {
             const quint16 xf = reader.U16();
             cells.Put(r, int(c + i), NumberText(rkValue(reader.U32()), xf));
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/CodePageDecoder.h"
+#include "formats/ReadBudget.h"
 #include "formats/WorkbookFile.h"
 #include "formats/WorkbookReader.h"
 
@@ -15,7 +16,8 @@ class BiffSheetCells;
 
 // Excel 97-2003 (BIFF8) and Excel 5/95 (BIFF5/7) workbooks inside an OLE2
 // compound file. The Workbook stream is read in preference to the older, lossy
-// Book stream that some files carry beside it.
+// Book stream that some files carry beside it. The stream and the tables kept from
+// it count against the read budget.
 class XlsWorkbookReader : public WorkbookReader {
 public:
     explicit XlsWorkbookReader(std::shared_ptr<const WorkbookFile> file);
@@ -41,6 +43,7 @@ private:
     QString ReadString(BiffReader &reader, int countBytes) const;
     QString NumberText(double value, quint16 xf) const;
 
+    ReadBudget budget;
     std::unique_ptr<BiffRecordStream> records;
     bool biff8 = true;
     bool date1904 = false;

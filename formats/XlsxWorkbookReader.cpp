@@ -10,6 +10,12 @@
 namespace {
 
 constexpr qsizetype MaxSharedStrings = 1 << 22;
+constexpr qsizetype MaxSheets = ZipArchive::MaxEntries;
+// An _xHHHH_ escape is seven characters for one: a stored text this long cannot
+// decode to a cell of allowed length.
+constexpr qsizetype MaxEscapedText = 7 * (SheetRowEmitter::MaxCellText + 1);
+// Attributes and numbers are short; a longer one is cut (and then refused as a cell).
+constexpr qsizetype MaxValueText = SheetRowEmitter::MaxCellText + 1;
 
 // Relationship types end alike in the transitional and the strict namespaces.
 bool hasType(const QString &type, QStringView last) {
@@ -22,18 +28,24 @@ QString relationshipsPartOf(const QString &part) {
            QStringLiteral(".rels");
 }
 
-// A relationship target as a part name: absolute from the package root, or
-// relative to the folder of the part that holds the relationship.
+// A relationship target as a part name: absolute from the package root, or relative
+// to the folder of the part that holds the relationship; "." and ".." segments taken
+// away. A target that climbs above the root names nothing in the package.
 QString resolveTarget(const QString &sourcePart, const QString &target) {
     QString path = QUrl::fromPercentEncoding(target.toUtf8());
     if (!path.startsWith(u'/'))
         path = sourcePart.left(sourcePart.lastIndexOf(u'/') + 1) + path;
     QStringList resolved;
     for (const QString &segment : path.split(u'/', Qt::SkipEmptyParts)) {
-        if (segment == QStringLiteral(".."))
+        if (segment == QStringLiteral("..")) {
+            if (resolved.isEmpty())
+                throw LexomatError(QStringLiteral("A relationship of the package points outside "
+                                                  "it (“%1”).")
+                                       .arg(target.left(100)));
             resolved.removeLast();
-        else if (segment != QStringLiteral("."))
+        } else if (segment != QStringLiteral(".")) {
             resolved.append(segment);
+        }
     }
     return resolved.join(u'/');
 }
@@ -60,6 +72,14 @@ QString decodeEscapes(const QString &text) {
     return out;
 }
 
+// A cell's stored text decoded, and cut one character past what a cell may hold.
+QString cellText(const QString &stored) {
+    QString text = decodeEscapes(stored);
+    if (text.size() > SheetRowEmitter::MaxCellText + 1)
+        text.truncate(SheetRowEmitter::MaxCellText + 1);
+    return text;
+}
+
 // "AB12" gives column 28 (1-based) and row 12; false when it is no cell reference.
 bool parseReference(QStringView reference, qint64 &column, qint64 &row) {
     qsizetype i = 0;
@@ -77,7 +97,7 @@ bool parseReference(QStringView reference, qint64 &column, qint64 &row) {
 } // namespace
 
 XlsxWorkbookReader::XlsxWorkbookReader(std::shared_ptr<const WorkbookFile> file)
-    : zip(std::make_unique<ZipArchive>(std::move(file))) {
+    : zip(std::make_unique<ZipArchive>(file)), budget(file->size()) {
     QString workbookPart;
     const auto root = ReadRelationships(QString());
     for (const Relationship &relationship : root)
@@ -95,7 +115,7 @@ bool XlsxWorkbookReader::IsPackage(const ZipArchive &zip) {
 }
 
 QHash<QString, XlsxWorkbookReader::Relationship>
-XlsxWorkbookReader::ReadRelationships(const QString &part) const {
+XlsxWorkbookReader::ReadRelationships(const QString &part) {
     QHash<QString, Relationship> relationships;
     const QString relsPart =
         part.isEmpty() ? QStringLiteral("_rels/.rels") : relationshipsPartOf(part);
@@ -106,8 +126,13 @@ XlsxWorkbookReader::ReadRelationships(const QString &part) const {
         if (xml.Name() != u"Relationship" ||
             xml.Attribute(u"TargetMode").compare(u"External", Qt::CaseInsensitive) == 0)
             continue;
-        relationships.insert(xml.Attribute(u"Id"), {xml.Attribute(u"Type"),
-                                                    resolveTarget(part, xml.Attribute(u"Target"))});
+        const QString id = xml.Attribute(u"Id");
+        const Relationship relationship{xml.Attribute(u"Type"),
+                                        resolveTarget(part, xml.Attribute(u"Target"))};
+        budget.Keep(ReadBudget::TextBytes(id.size()) +
+                    ReadBudget::TextBytes(relationship.type.size()) +
+                    ReadBudget::TextBytes(relationship.target.size()));
+        relationships.insert(id, relationship);
     }
     return relationships;
 }
@@ -129,8 +154,15 @@ void XlsxWorkbookReader::ReadWorkbook(const QString &workbookPart) {
             // Chart sheets, dialog and macro sheets are listed here too: only
             // worksheets are offered.
             const auto it = relationships.constFind(xml.Attribute(u"relationships", u"id"));
-            if (it != relationships.constEnd() && hasType(it->type, u"worksheet"))
-                sheets.append({xml.Attribute(u"name"), it->target});
+            if (it == relationships.constEnd() || !hasType(it->type, u"worksheet"))
+                continue;
+            if (sheets.size() >= MaxSheets)
+                throw LexomatError(
+                    QStringLiteral("The workbook lists more than %1 sheets.").arg(MaxSheets));
+            const QString name = xml.Attribute(u"name");
+            budget.Keep(ReadBudget::TextBytes(name.size()) +
+                        ReadBudget::TextBytes(it->target.size()));
+            sheets.append({name, it->target});
         }
     }
 }
@@ -143,7 +175,7 @@ QStringList XlsxWorkbookReader::SheetNames() const {
 }
 
 // The text of a shared or inline string: every <t>, rich runs joined, phonetic
-// runs left out.
+// runs left out; cut one character past what a cell may hold.
 QString XlsxWorkbookReader::ReadStringItem(XmlPartReader &xml, QStringView element) const {
     QString text;
     while (xml.Next() != QXmlStreamReader::EndDocument) {
@@ -152,9 +184,9 @@ QString XlsxWorkbookReader::ReadStringItem(XmlPartReader &xml, QStringView eleme
         if (xml.IsStart(u"rPh"))
             xml.Skip();
         else if (xml.IsStart(u"t"))
-            text += xml.ReadText();
+            text += xml.ReadText(MaxEscapedText - text.size());
     }
-    return decodeEscapes(text);
+    return cellText(text);
 }
 
 void XlsxWorkbookReader::ReadSharedStrings() {
@@ -164,11 +196,11 @@ void XlsxWorkbookReader::ReadSharedStrings() {
     while (xml.NextStartElement()) {
         if (xml.Name() != u"si")
             continue;
-        // A list of millions of empty strings would cost far more memory than XML.
         if (sharedStrings.size() >= MaxSharedStrings)
             throw LexomatError(QStringLiteral("The workbook holds more than %1 shared strings.")
                                    .arg(MaxSharedStrings));
         sharedStrings.append(ReadStringItem(xml, u"si"));
+        budget.Keep(ReadBudget::TextBytes(sharedStrings.constLast().size()));
     }
 }
 
@@ -179,7 +211,9 @@ void XlsxWorkbookReader::ReadStyles() {
     XmlPartReader xml(*zip, zip->Find(stylesPart));
     while (xml.NextStartElement()) {
         if (xml.Name() == u"numFmt") {
-            formatCodes.insert(xml.Attribute(u"numFmtId").toInt(), xml.Attribute(u"formatCode"));
+            const QString code = xml.Attribute(u"formatCode");
+            budget.Keep(ReadBudget::TextBytes(code.size()));
+            formatCodes.insert(xml.Attribute(u"numFmtId").toInt(), code);
         } else if (xml.Name() == u"cellXfs") {
             while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"cellXfs")) {
                 if (xml.IsStart(u"xf")) {
@@ -200,7 +234,7 @@ QString XlsxWorkbookReader::CellText(XmlPartReader &xml) const {
     bool hasValue = false;
     while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"c")) {
         if (xml.IsStart(u"v")) {
-            value = xml.ReadText();
+            value = xml.ReadText(type == u"str" ? MaxEscapedText : MaxValueText);
             hasValue = true;
         } else if (xml.IsStart(u"is")) {
             value = ReadStringItem(xml, u"is");
@@ -223,7 +257,7 @@ QString XlsxWorkbookReader::CellText(XmlPartReader &xml) const {
     if (type == u"inlineStr")
         return value;
     if (type == u"str")
-        return decodeEscapes(value);
+        return cellText(value);
     if (type == u"b")
         return WorkbookCellText::Boolean(
             value.trimmed() == u"1" || value.trimmed().compare(u"true", Qt::CaseInsensitive) == 0);
@@ -238,6 +272,27 @@ QString XlsxWorkbookReader::CellText(XmlPartReader &xml) const {
     if (style >= 0 && style < qsizetype(dateStyles.size()) && dateStyles[style])
         return WorkbookCellText::Date(number, date1904);
     return WorkbookCellText::Number(number);
+}
+
+// The current <c> element: its column (1-based, counted on from the cell before when
+// it has no reference) and, in a kept column, its text.
+void XlsxWorkbookReader::ReadCell(XmlPartReader &xml, const QString &sheetName, qint64 &column,
+                                  SheetRow &row) {
+    const QString reference = xml.Attribute(u"r");
+    qint64 referenceRow = 0;
+    if (reference.isEmpty() && ++column > 16384)
+        throw LexomatError(
+            QStringLiteral("The sheet “%1” has more than 16384 columns.").arg(sheetName));
+    if (!reference.isEmpty() && !parseReference(reference, column, referenceRow))
+        throw LexomatError(QStringLiteral("The sheet “%1” has a cell named “%2”.")
+                               .arg(sheetName, reference.left(20)));
+    if (!SheetRow::Keeps(column - 1)) {
+        xml.Skip();
+        return;
+    }
+    const QString text = CellText(xml);
+    if (!text.isEmpty())
+        row.Put(column - 1, text);
 }
 
 void XlsxWorkbookReader::ReadRows(
@@ -258,7 +313,7 @@ void XlsxWorkbookReader::ReadRows(
         detailsRead = true;
     }
 
-    SheetRowEmitter emitter(row);
+    SheetRowEmitter emitter(row, budget, sheetName);
     XmlPartReader xml(*zip, zip->Find(part));
     qint64 rowNumber = 0;
     while (xml.NextStartElement()) {
@@ -269,28 +324,13 @@ void XlsxWorkbookReader::ReadRows(
         if (rowNumber < 1 || rowNumber > SheetRowEmitter::MaxRows)
             throw LexomatError(QStringLiteral("The sheet “%1” has a row numbered “%2”.")
                                    .arg(sheetName, r.left(20)));
-        QStringList cells;
+        SheetRow cells;
         qint64 column = 0;
         while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"row")) {
-            if (!xml.IsStart(u"c")) {
-                if (xml.AtStart())
-                    xml.Skip();
-                continue;
-            }
-            const QString reference = xml.Attribute(u"r");
-            qint64 referenceRow = rowNumber;
-            if (reference.isEmpty() && ++column > 16384)
-                throw LexomatError(
-                    QStringLiteral("The sheet “%1” has more than 16384 columns.").arg(sheetName));
-            if (!reference.isEmpty() && !parseReference(reference, column, referenceRow))
-                throw LexomatError(QStringLiteral("The sheet “%1” has a cell named “%2”.")
-                                       .arg(sheetName, reference.left(20)));
-            const QString text = CellText(xml);
-            if (text.isEmpty())
-                continue;
-            while (cells.size() < column)
-                cells.append(QString());
-            cells[column - 1] = text;
+            if (xml.IsStart(u"c"))
+                ReadCell(xml, sheetName, column, cells);
+            else if (xml.AtStart())
+                xml.Skip();
         }
         if (!emitter.Give(rowNumber, cells))
             return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ReadBudget.h"
 #include "formats/WorkbookFile.h"
 #include "formats/WorkbookReader.h"
 
@@ -9,9 +10,11 @@
 
 class ZipArchive;
 class XmlPartReader;
+class SheetRow;
 
 // Office Open XML workbooks (.xlsx, .xlsm): the parts found through their
-// relationships, every part streamed, shared strings and styles read once.
+// relationships (resolved as part names, never outside the package), every part
+// streamed, shared strings and styles read once and counted against the read budget.
 class XlsxWorkbookReader : public WorkbookReader {
 public:
     explicit XlsxWorkbookReader(std::shared_ptr<const WorkbookFile> file);
@@ -33,14 +36,16 @@ private:
         QString type;
         QString target; // part name, resolved
     };
-    QHash<QString, Relationship> ReadRelationships(const QString &part) const;
+    QHash<QString, Relationship> ReadRelationships(const QString &part);
     void ReadWorkbook(const QString &workbookPart);
     void ReadSharedStrings();
     void ReadStyles();
     QString ReadStringItem(XmlPartReader &xml, QStringView element) const;
     QString CellText(XmlPartReader &xml) const;
+    void ReadCell(XmlPartReader &xml, const QString &sheetName, qint64 &column, SheetRow &row);
 
     std::unique_ptr<ZipArchive> zip;
+    ReadBudget budget;
     QList<Sheet> sheets;
     QString sharedStringsPart;
     QString stylesPart;

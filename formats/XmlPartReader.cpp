@@ -25,6 +25,10 @@ QXmlStreamReader::TokenType XmlPartReader::Next() {
                     inputDone = true;
                 else
                     xml.addData(chunk);
+                // The parser keeps an unfinished tag or text whole until it ends.
+                if ((bytesSinceToken += chunk.size()) > MaxTokenBytes)
+                    Refuse(QStringLiteral("a single tag or text is longer than %1 MiB.")
+                               .arg(MaxTokenBytes >> 20));
                 continue;
             }
             Refuse(xml.errorString() + QStringLiteral(" (line %1).").arg(xml.lineNumber()));
@@ -34,6 +38,13 @@ QXmlStreamReader::TokenType XmlPartReader::Next() {
                                   "never needs."));
         if (token == QXmlStreamReader::EntityReference)
             Refuse(QStringLiteral("it refers to an undeclared entity."));
+        bytesSinceToken = 0;
+        // The parser keeps every open element: a part nested without end would fill
+        // the memory long before it ends.
+        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth)
+            Refuse(QStringLiteral("its elements are nested more than %1 deep.").arg(MaxDepth));
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
         return token;
     }
 }
@@ -64,28 +75,28 @@ QString XmlPartReader::Attribute(QStringView namespacePart, QStringView localNam
     return QString();
 }
 
-QString XmlPartReader::ReadText() {
+QString XmlPartReader::ReadText(qsizetype maxCharacters) {
     QString text;
-    Walk(&text);
+    Walk(&text, maxCharacters);
     return text;
 }
 
 void XmlPartReader::Skip() {
-    Walk(nullptr);
+    Walk(nullptr, 0);
 }
 
-void XmlPartReader::Walk(QString *text) {
-    for (int depth = 1; depth > 0;) {
+void XmlPartReader::Walk(QString *text, qsizetype maxCharacters) {
+    for (int open = 1; open > 0;) {
         switch (Next()) {
         case QXmlStreamReader::StartElement:
-            ++depth;
+            ++open;
             break;
         case QXmlStreamReader::EndElement:
-            --depth;
+            --open;
             break;
         case QXmlStreamReader::Characters:
-            if (text)
-                *text += xml.text();
+            if (text && text->size() < maxCharacters)
+                *text += xml.text().left(maxCharacters - text->size());
             break;
         case QXmlStreamReader::EndDocument:
             Refuse(QStringLiteral("it ends inside an element."));
