@@ -3,10 +3,14 @@
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
 #include "app/WorkbookCommands.h"
+#include "formats/JetReaderCommand.h"
 #include "platform/ProgramIdentity.h"
 #include "platform/StartupDirectory.h"
 
 int main(int argc, char *argv[]) {
+    // The program as its own reader of an older Access library, in a child process.
+    if (JetReaderCommand::Requested(argc, argv))
+        return JetReaderCommand::Run(argc, argv);
     // Commands run without windows, before the application object exists.
     if (ConvertCommand::Requested(argc, argv))
         return ConvertCommand::Run(argc, argv);

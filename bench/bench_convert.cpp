@@ -2,6 +2,7 @@
 //   convert.jet_5000 <s> s - lib_5000.mdb (5,000 cards, a 20,000-character definition)
 //                            converted into a new library file until the copy is open
 //                            in the data module; the median of five runs
+#include "formats/JetReaderProcess.h"
 #include "store/LegacyLibraryConverter.h"
 #include "store/Tdm.h"
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
+    JetReaderProcess::SetProgram(QStringLiteral(LEXOMAT_EXE));
     const QString original = QStringLiteral(LEXOMAT_JET4_DIR "/lib_5000.mdb");
     if (!QFileInfo::exists(original)) {
         std::fprintf(stderr, "bench_convert: %s is missing\n", qPrintable(original));

@@ -1,6 +1,6 @@
 #include "store/LegacyLibraryConverter.h"
 
-#include "formats/JetLibraryReader.h"
+#include "formats/JetReaderProcess.h"
 #include "formats/LibraryFileKind.h"
 #include "store/SqliteStatement.h"
 #include "store/Tdm.h"
@@ -62,8 +62,14 @@ struct CopyConnection {
     }
 };
 
-ConversionResult WriteCopy(JetLibraryReader &reader, const QString &path,
-                           const LegacyLibraryConverter::Progress &progress) {
+// Cards done of total, shared with the wait for the reader.
+struct Counts {
+    int done = 0;
+    int total = 0;
+};
+
+ConversionResult WriteCopy(JetReaderProcess &reader, const QString &path,
+                           const LegacyLibraryConverter::Progress &progress, Counts &counts) {
     ConversionResult result;
     CopyConnection copy(path);
     ExecSql(copy.db, "BEGIN IMMEDIATE", QStringLiteral("Writing the copy"));
@@ -72,8 +78,8 @@ ConversionResult WriteCopy(JetLibraryReader &reader, const QString &path,
                                "INSERT INTO Library (ID, Word, ImportanceField, Definition) "
                                "VALUES (?, ?, ?, ?)",
                                QStringLiteral("Writing a card"));
-        const int total = reader.CardCount();
-        int done = 0;
+        const int total = counts.total = reader.CardCount();
+        int &done = counts.done;
         JetCard card;
         QSet<qint64> ids; // a file without its key may repeat an ID; the first card keeps it
         while (reader.NextCard(card)) {
@@ -151,18 +157,26 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
     if (!folder.isWritable())
         Refuse(oldPath, QString("the folder \"%1\" cannot be written to.").arg(folder.filePath()));
 
-    // Everything that can refuse the original does so before anything is written.
-    JetLibraryReader reader(oldPath);
+    // Everything that can refuse the original does so before anything is written. The
+    // original is read in a child process, whose wait shows progress with Cancel.
+    Counts counts;
+    JetReaderProcess reader(oldPath, [&progress, &counts] {
+        if (progress && !progress(counts.done, counts.total))
+            throw ConversionCancelled();
+    });
     const QString temporary = TemporaryPathFor(newPath);
     try {
         Tdm::CreateLibraryFile(temporary);
-        const ConversionResult result = WriteCopy(reader, temporary, progress);
+        const ConversionResult result = WriteCopy(reader, temporary, progress, counts);
         QFile finished(temporary);
         if (!finished.rename(newPath))
             throw LexomatError(QString("The copy \"%1\" cannot be given its name: %2")
                                    .arg(newPath, finished.errorString()));
         return result;
     } catch (const ConversionCancelled &) {
+        RemoveWithJournal(temporary);
+        throw;
+    } catch (const JetReadError &) { // the original, not the copy, is at fault
         RemoveWithJournal(temporary);
         throw;
     } catch (const LexomatError &error) {

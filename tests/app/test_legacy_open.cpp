@@ -23,7 +23,10 @@ const QString CancelConversion = QStringLiteral("Center_BitBtnWithColor");
 class TestLegacyOpen : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { InitTestCase(); }
+    void initTestCase() {
+        InitTestCase();
+        Jet4Files::UseBuiltReader();
+    }
 
     void openOffersTheCopyAndStudiesIt_data() {
         QTest::addColumn<QString>("name");

@@ -34,6 +34,8 @@ QString ClickCaption(QWidget *box, const QString &caption) {
 class TestLegacyConversionOffer : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { Jet4Files::UseBuiltReader(); }
+
     void offerAsksThenConvertsOrWritesNothing_data() {
         QTest::addColumn<QuestionStyle>("style");
         QTest::addColumn<QString>("name");

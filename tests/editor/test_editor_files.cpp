@@ -54,6 +54,8 @@ QString untitled() {
 class TestEditorFiles : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { Jet4Files::UseBuiltReader(); }
+
     // Save in a fresh editor makes the untitled library and asks for a name at once;
     // cancelled, it stays untitled with its file and lock; saved, the copy is the
     // library and the temporary file is gone.

@@ -1,4 +1,5 @@
 #include "tests/store/Jet4Files.h"
+#include "formats/JetReaderProcess.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,6 +11,10 @@
 #include <sqlite3.h>
 
 namespace Jet4Files {
+
+void UseBuiltReader() {
+    JetReaderProcess::SetProgram(QStringLiteral(LEXOMAT_EXE));
+}
 
 QString original(const QString &name) {
     return QStringLiteral(LEXOMAT_JET4_DIR "/") + name;

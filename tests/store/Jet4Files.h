@@ -6,6 +6,8 @@
 // The Jet 4 test files made by the project's own generator, with expected.json
 // listing every row. Tests work on copies, since the converter writes beside them.
 namespace Jet4Files {
+// Older libraries are read by the built program in a child process: call this once.
+void UseBuiltReader();
 QString original(const QString &name);
 QString copyInto(const QString &folder, const QString &name); // returns the copy's path
 // Empty when the library file holds exactly the rows of the named test file that

@@ -15,6 +15,8 @@ Q_DECLARE_METATYPE(JetCard)
 class TestLegacyConversion : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { Jet4Files::UseBuiltReader(); }
+
     void copyHoldsEveryCardThatFits_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("summary");
