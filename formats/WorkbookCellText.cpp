@@ -22,7 +22,11 @@ QString Number(double value) {
 }
 
 QString Date(double serial, bool date1904) {
-    if (std::isnan(serial) || serial < 0 || serial >= 2958466)
+    // Serial 1 is the first day of the 1900 system (0 would be "1900-01-00"), 0 the
+    // first of the 1904 system; both end on 9999-12-31.
+    const double first = date1904 ? 0 : 1;
+    const double pastLast = date1904 ? 2957004 : 2958466;
+    if (std::isnan(serial) || serial < first || serial >= pastLast)
         return Number(serial);
     const qint64 days = static_cast<qint64>(std::floor(serial));
     if (date1904)

@@ -7,6 +7,7 @@
 #include "formats/ZipArchive.h"
 #include "platform/LexomatError.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -21,6 +22,23 @@ quint32 le32(const char *p) {
 }
 quint64 le64(const char *p) {
     return le32(p) | (quint64(le32(p + 4)) << 32);
+}
+
+// The CRC-32 of zip entries (polynomial 0xEDB88320), a table at a time.
+quint32 updateCrc(quint32 crc, const QByteArray &bytes) {
+    static const auto table = [] {
+        std::array<quint32, 256> entries{};
+        for (quint32 i = 0; i < 256; ++i) {
+            quint32 c = i;
+            for (int bit = 0; bit < 8; ++bit)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            entries[i] = c;
+        }
+        return entries;
+    }();
+    for (const char byte : bytes)
+        crc = table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
+    return crc;
 }
 
 [[noreturn]] void damaged(const QString &what) {
@@ -109,6 +127,7 @@ void ZipArchive::ReadCentralDirectory() {
             damaged(QStringLiteral("a directory entry runs past the directory"));
         Entry entry;
         entry.name = QString::fromUtf8(p + 46, nameLength);
+        entry.crc = le32(p + 16);
         quint64 compressed = le32(p + 20);
         quint64 uncompressed = le32(p + 24);
         // 64-bit sizes live in extra field 1, each only when its 32-bit field is full.
@@ -169,7 +188,7 @@ std::unique_ptr<ZipEntryStream> ZipArchive::Open(const QString &name) const {
     qint64 limit = qMin(it->size, MaxPartBytes);
     if (limit > RatioExemptBytes)
         limit = qMax(RatioExemptBytes, qMin(limit, it->compressedSize * MaxRatio));
-    return std::make_unique<ZipEntryStream>(input, it->name, limit);
+    return std::make_unique<ZipEntryStream>(input, it->name, limit, it->crc);
 }
 
 QByteArray ZipArchive::ReadAll(const QString &name, qint64 maxBytes) const {
@@ -183,8 +202,9 @@ QByteArray ZipArchive::ReadAll(const QString &name, qint64 maxBytes) const {
     return all;
 }
 
-ZipEntryStream::ZipEntryStream(_GsfInput *entryInput, QString entryName, qint64 byteLimit)
-    : input(entryInput), name(std::move(entryName)), limit(byteLimit) {}
+ZipEntryStream::ZipEntryStream(_GsfInput *entryInput, QString entryName, qint64 byteLimit,
+                               quint32 entryCrc)
+    : input(entryInput), name(std::move(entryName)), limit(byteLimit), expectedCrc(entryCrc) {}
 
 ZipEntryStream::~ZipEntryStream() {
     g_object_unref(input);
@@ -203,5 +223,8 @@ QByteArray ZipEntryStream::Read(qint64 maxBytes) {
     if (!gsf_input_read(input, want, reinterpret_cast<guint8 *>(chunk.data())))
         damaged(QStringLiteral("the part “%1” cannot be inflated").arg(name));
     delivered += want;
+    crc = updateCrc(crc, chunk);
+    if (gsf_input_remaining(input) <= 0 && ~crc != expectedCrc)
+        damaged(QStringLiteral("the part “%1” is not what its check sum says").arg(name));
     return chunk;
 }

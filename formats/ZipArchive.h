@@ -13,7 +13,8 @@ class ZipEntryStream;
 
 // A zip archive (.xlsx, .ods) read through libgsf, guarded against hostile files:
 // the central directory is checked before anything is inflated (entry count,
-// expansion ratio) and every entry is counted again while it inflates.
+// expansion ratio) and every entry is counted again while it inflates, and checked
+// against its CRC-32 at its end.
 class ZipArchive {
 public:
     static constexpr int MaxEntries = 10000;
@@ -43,6 +44,7 @@ private:
         QString name;
         qint64 compressedSize = 0;
         qint64 size = 0;
+        quint32 crc = 0;
     };
     void ReadCentralDirectory();
 
@@ -52,10 +54,12 @@ private:
     _GsfInfile *infile = nullptr;
 };
 
-// One entry as it inflates, counting what comes out against the entry's limits.
+// One entry as it inflates, counting what comes out against the entry's limits; at
+// its end what came out must have the CRC-32 the directory names, or the entry was
+// damaged or inflates to another size than the directory says.
 class ZipEntryStream {
 public:
-    ZipEntryStream(_GsfInput *input, QString name, qint64 limit);
+    ZipEntryStream(_GsfInput *input, QString name, qint64 limit, quint32 crc);
     ~ZipEntryStream();
     ZipEntryStream(const ZipEntryStream &) = delete;
     ZipEntryStream &operator=(const ZipEntryStream &) = delete;
@@ -68,4 +72,6 @@ private:
     QString name;
     qint64 limit;
     qint64 delivered = 0;
+    quint32 expectedCrc;
+    quint32 crc = 0xFFFFFFFFu;
 };
