@@ -289,6 +289,11 @@ void TestWorkbookImport::refusedFilesKeepTheProgramRunning_data() {
     QTest::newRow("truncated") << "truncated";
     QTest::newRow("zip bomb") << "zipbomb";
     QTest::newRow("DTD bomb") << "dtdbomb";
+    // Small files that once ended the program or took it gigabytes.
+    QTest::newRow("workbook above the package root") << "hostile:xlsx-outside-root";
+    QTest::newRow("sheet above the package root") << "hostile:xlsx-outside-sheet";
+    QTest::newRow("million-character shared string") << "hostile:xlsx-long-shared";
+    QTest::newRow("million spaces in a cell") << "hostile:ods-spaces-in-a";
 }
 
 void TestWorkbookImport::refusedFilesKeepTheProgramRunning() {
@@ -307,7 +312,11 @@ void TestWorkbookImport::refusedFilesKeepTheProgramRunning() {
     } else if (damage == "truncated") {
         bytes.truncate(bytes.size() / 2);
     }
-    if (damage.endsWith("bomb")) {
+    if (damage.startsWith("hostile:")) {
+        QCOMPARE(QProcess::execute("/usr/bin/python3",
+                                   {QStringLiteral(LEXOMAT_MAKE_HOSTILE), damage.mid(8), path}),
+                 0);
+    } else if (damage.endsWith("bomb")) {
         QCOMPARE(QProcess::execute("/usr/bin/python3",
                                    {QStringLiteral(LEXOMAT_RESHAPE_WORKBOOK), damage, sound, path}),
                  0);
@@ -319,7 +328,7 @@ void TestWorkbookImport::refusedFilesKeepTheProgramRunning() {
     // A damaged sheet part is met only once the sheet is read, after the chooser.
     QStringList seen, offered;
     const auto box = AnswerBox(&seen);
-    const auto sheet = ChooseSheet("Words", &offered);
+    const auto sheet = ChooseSheet(damage.startsWith("hostile:") ? "Sheet1" : "Words", &offered);
     ModalAnswerer answer;
     answer.chooseFile(path)
         .act([&](QWidget *w) { qobject_cast<Tfrm_sheet *>(w) ? sheet(w) : box(w); })

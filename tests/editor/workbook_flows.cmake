@@ -8,7 +8,8 @@ foreach(t WorkbookExport WorkbookImport Tfrm_sheet)
                      LIBS editor)
     target_compile_definitions(test_editor_${lower} PRIVATE
         LEXOMAT_TEST_READERS_DIR="${CMAKE_SOURCE_DIR}/tests/support/readers"
-        LEXOMAT_RESHAPE_WORKBOOK="${CMAKE_SOURCE_DIR}/tests/formats/reshape_workbook.py")
+        LEXOMAT_RESHAPE_WORKBOOK="${CMAKE_SOURCE_DIR}/tests/formats/reshape_workbook.py"
+        LEXOMAT_MAKE_HOSTILE="${CMAKE_SOURCE_DIR}/tests/formats/make_hostile.py")
 endforeach()
 
 # The import and export from the editor window's own menu.

@@ -11,6 +11,8 @@ class TestBiffRecordStream : public QObject {
 private slots:
     void stringsAcrossContinueRecords_data();
     void stringsAcrossContinueRecords();
+    void stringSplitAtEveryPoint_data();
+    void stringSplitAtEveryPoint();
     void recordsCheckedAgainstTheStream_data();
     void recordsCheckedAgainstTheStream();
     void excel95TextThroughItsCodePage_data();
@@ -65,6 +67,85 @@ void TestBiffRecordStream::stringsAcrossContinueRecords() {
     }
     for (const QString &text : expected)
         QCOMPARE(reader.UnicodeString(2), text);
+    QVERIFY(reader.AtEnd());
+}
+
+namespace {
+QByteArray characters(const QString &text, bool wide) {
+    QByteArray bytes;
+    for (const QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        if (wide)
+            bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+bool needsWide(const QString &text) {
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return true;
+    return false;
+}
+
+QByteArray u16(int value) {
+    return QByteArray(1, char(value & 0xFF)) + char(value >> 8);
+}
+} // namespace
+
+// A string between two others, its record ended at every point where a writer may
+// end it: before its header (the next string then starts the CONTINUE), or after any
+// number of its characters (the CONTINUE then starts with a flag byte, which may
+// change the width), or inside its rich-text runs (no flag byte there).
+void TestBiffRecordStream::stringSplitAtEveryPoint_data() {
+    QTest::addColumn<QList<QByteArray>>("segments");
+    QTest::addColumn<QString>("expected");
+    const QList<std::pair<const char *, QString>> texts = {{"8-bit", QStringLiteral("abcdef")},
+                                                           {"16-bit", QString::fromUtf8("AΩ😀z")}};
+    for (const auto &[kind, text] : texts) {
+        const bool wide = needsWide(text);
+        const QByteArray before = u16(1) + '\0' + 'x';
+        const QByteArray after = u16(1) + '\0' + 'y';
+        for (const bool rich : {false, true}) {
+            const QByteArray header = u16(int(text.size())) +
+                                      char((wide ? 0x01 : 0x00) | (rich ? 0x08 : 0x00)) +
+                                      (rich ? u16(1) : QByteArray());
+            const QByteArray runs = rich ? QByteArray::fromHex("01000200") : QByteArray();
+            const QString name = QString("%1%2").arg(kind, rich ? ", rich" : "");
+            QTest::addRow("%s: before the header", qPrintable(name))
+                << QList<QByteArray>{before, header + characters(text, wide) + runs + after}
+                << text;
+            for (qsizetype k = 0; k < text.size(); ++k) {
+                for (const bool restWide : {false, true}) {
+                    const QString rest = text.mid(k);
+                    if (!restWide && needsWide(rest))
+                        continue;
+                    QTest::addRow("%s: after %lld characters%s", qPrintable(name), qlonglong(k),
+                                  restWide != wide ? ", width changed" : "")
+                        << QList<QByteArray>{before + header + characters(text.left(k), wide),
+                                             QByteArray(1, char(restWide ? 1 : 0)) +
+                                                 characters(rest, restWide) + runs + after}
+                        << text;
+                }
+            }
+            for (qsizetype j = 0; j < runs.size(); ++j)
+                QTest::addRow("%s: inside the runs after %lld bytes", qPrintable(name),
+                              qlonglong(j))
+                    << QList<QByteArray>{before + header + characters(text, wide) + runs.left(j),
+                                         runs.mid(j) + after}
+                    << text;
+        }
+    }
+}
+
+void TestBiffRecordStream::stringSplitAtEveryPoint() {
+    QFETCH(QList<QByteArray>, segments);
+    QFETCH(QString, expected);
+    QList<QByteArrayView> views(segments.begin(), segments.end());
+    BiffReader reader(views);
+    QCOMPARE(reader.UnicodeString(2), QStringLiteral("x"));
+    QCOMPARE(reader.UnicodeString(2), expected);
+    QCOMPARE(reader.UnicodeString(2), QStringLiteral("y"));
     QVERIFY(reader.AtEnd());
 }
 

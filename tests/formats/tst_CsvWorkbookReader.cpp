@@ -68,8 +68,28 @@ void TestCsvWorkbookReader::rowsAsTheTextHoldsThem_data() {
     utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     QTest::newRow("UTF-16 with BOM")
         << "a.txt" << utf16 << Rows{{"w", "d"}, {QString::fromUtf8("é"), QString::fromUtf8("😀")}};
-    QTest::newRow("single-byte code page") << "a.csv" << QByteArray("w,d\ncaf\xE9,x\n")
-                                           << Rows{{"w", "d"}, {QString::fromUtf8("café"), "x"}};
+    QTest::newRow("Windows-1252: Latin-1 letters")
+        << "a.csv" << QByteArray("w,d\ncaf\xE9,x\n")
+        << Rows{{"w", "d"}, {QString::fromUtf8("café"), "x"}};
+    QTest::newRow("Windows-1252: the letters and signs of 0x80-0x9F")
+        << "a.csv" << QByteArray("w,d\nc\x9Cur,\x80uro \x93quoted\x94 \x85\n")
+        << Rows{{"w", "d"}, {QString::fromUtf8("cœur"), QString::fromUtf8("€uro “quoted” …")}};
+    QTest::newRow("Windows-1252: an undefined byte kept")
+        << "a.csv" << QByteArray("w,d\na\x81,b\n") << Rows{{"w", "d"}, {QString("a\u0081"), "b"}};
+    QTest::newRow("UTF-8 but for its last byte: all Windows-1252")
+        << "a.csv" << QByteArray("w,d\n\xC3\xA9,\xE9\n")
+        << Rows{{"w", "d"}, {QString::fromUtf8("Ã©"), QString::fromUtf8("é")}};
+    QTest::newRow("an overlong UTF-8 form: Windows-1252")
+        << "a.csv" << QByteArray("w,d\n\xC0\xAF,x\n")
+        << Rows{{"w", "d"}, {QString::fromUtf8("À¯"), "x"}};
+    QTest::newRow("UTF-8 without BOM: œ and €")
+        << "a.csv" << QString::fromUtf8("w,d\ncœur,€uro\n").toUtf8()
+        << Rows{{"w", "d"}, {QString::fromUtf8("cœur"), QString::fromUtf8("€uro")}};
+    QByteArray utf16be("\xFE\xFF");
+    for (const QChar c : QString::fromUtf8("w;d\nœ;€\n"))
+        utf16be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    QTest::newRow("UTF-16 big-endian with BOM")
+        << "a.csv" << utf16be << Rows{{"w", "d"}, {QString::fromUtf8("œ"), QString::fromUtf8("€")}};
 }
 
 void TestCsvWorkbookReader::rowsAsTheTextHoldsThem() {

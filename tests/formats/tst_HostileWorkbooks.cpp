@@ -1,8 +1,11 @@
+#include "formats/ReadBudget.h"
 #include "formats/WorkbookReader.h"
 #include "platform/LexomatError.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/TestWorkbook.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -23,10 +26,13 @@ private slots:
     void packageFormsReadAlike();
     void olderExcelTextThroughItsCodePage();
     void excel97StreamPreferredOverTheExcel95One();
+    void smallHostileFileCostsNoMoreThanItsBudget_data();
+    void smallHostileFileCostsNoMoreThanItsBudget();
 
 private:
     QString sound(const QString &extension) const { return dir.filePath("sound" + extension); }
     QTemporaryDir dir;
+    qint64 startup = 0;
 };
 
 namespace {
@@ -143,7 +149,7 @@ void TestHostileWorkbooks::refusedWithAReason_data() {
     QTest::addColumn<Maker>("make");
     QTest::addColumn<QString>("reason");
     QTest::newRow("zip bomb") << hostileZip("zipbomb") << "zip bomb";
-    QTest::newRow("directory lying about a size") << hostileZip("lyingsize") << "cannot be read";
+    QTest::newRow("directory lying about a size") << hostileZip("lyingsize") << "check sum";
     QTest::newRow("too many entries") << hostileZip("manyentries") << "entries";
     QTest::newRow("entity bomb") << hostileZip("dtdbomb") << "document type";
     QTest::newRow("external entity") << hostileZip("externalentity") << "document type";
@@ -243,6 +249,67 @@ void TestHostileWorkbooks::excel97StreamPreferredOverTheExcel95One() {
         return false;
     });
     QCOMPARE(first, QStringList{QString::fromUtf8("日本語")});
+}
+
+// The small files that once took the program gigabytes or minutes, at their full
+// sizes, read by the program itself ("lexomat rows") in a child process: it ends as
+// it should (the rows, or exit 1 and the reason) and its peak memory stays within
+// the file's read budget on top of what the program takes to start.
+void TestHostileWorkbooks::smallHostileFileCostsNoMoreThanItsBudget_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // on stderr for 1, the last row on stdout for 0
+    QTest::newRow(".ods: a million spaces in column C of every row")
+        << "ods-spaces" << 0 << "[\"w999\",\"d\"]";
+    QTest::newRow(".ods: a million spaces in column A")
+        << "ods-spaces-in-a" << 1 << "Cell A1 of the sheet “Sheet1” holds more than 32,767";
+    QTest::newRow(".ods: two long texts in a row repeated a million times")
+        << "ods-repeated" << 1 << "repeats its texts far more often than its size explains";
+    QTest::newRow(".xlsx: a million-character shared string in 300 rows")
+        << "xlsx-long-shared" << 1 << "Cell B1 of the sheet “Sheet1” holds more than 32,767";
+    QTest::newRow(".xlsx: 200,000 rows of one cell in column XFD") << "xlsx-far-column" << 0 << "";
+    QTest::newRow(".xlsx: the workbook above the package root")
+        << "xlsx-outside-root" << 1 << "points outside it (“../xl/workbook.xml”)";
+    QTest::newRow(".xlsx: a sheet above the package root")
+        << "xlsx-outside-sheet" << 1 << "points outside it (“../../../x/sheet1.xml”)";
+    QTest::newRow(".xlsx: elements nested 300,000 deep")
+        << "xlsx-deep" << 1 << "nested more than 128 deep";
+    QTest::newRow(".xls: 65,536 numbers in column IV") << "xls-column-iv" << 0 << "";
+}
+
+void TestHostileWorkbooks::smallHostileFileCostsNoMoreThanItsBudget() {
+    QFETCH(QString, kind);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    const QString path = dir.filePath("hostile-" + kind + "." + kind.section('-', 0, 0));
+    if (kind == "xls-column-iv") {
+        TestSheet sheet{"Sheet1", "visible", {}};
+        for (int row = 0; row < 65536; ++row)
+            sheet.cells.append({row, 255, "n", QString::number(row), ""});
+        const QString failure =
+            TestWorkbooks::Write({false, {sheet}}, TestWorkbookWriter::WriteExcel, path);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    } else {
+        QCOMPARE(
+            QProcess::execute("/usr/bin/python3", {QFINDTESTDATA("make_hostile.py"), kind, path}),
+            0);
+    }
+    if (startup == 0) { // what the program takes to start and read a two-cell list
+        const QString tiny = writeFile(dir.filePath("tiny.csv"), "w,d\nx,y\n");
+        startup = ChildRun::Of(LEXOMAT_EXE, {"rows", tiny, "tiny"}).peakBytes;
+        QVERIFY(startup > 0);
+    }
+    const ChildRun run = ChildRun::Of(LEXOMAT_EXE, {"rows", path, "Sheet1"});
+    QCOMPARE(run.signal, 0);
+    QCOMPARE(run.exitCode, exitCode);
+    const QStringList lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+    if (exitCode == 0)
+        QCOMPARE(lines.isEmpty() ? QString() : lines.last(), said);
+    else
+        QVERIFY2(QString::fromUtf8(run.err).contains(said), run.err.constData());
+    const qint64 budget = ReadBudget::MemoryLimitFor(QFileInfo(path).size());
+    QVERIFY2(run.peakBytes <= qMin(startup + budget, qint64(512) << 20),
+             qPrintable(QString("peak %1 MiB").arg(run.peakBytes >> 20)));
 }
 
 QTEST_GUILESS_MAIN(TestHostileWorkbooks)
