@@ -207,7 +207,7 @@ QString JetReaderProcess::Ending() {
     if (WIFSIGNALED(status)) {
         if (WTERMSIG(status) == SIGXCPU)
             return QStringLiteral("reading it took more than %1 seconds").arg(limits.cpuSeconds);
-        return QStringLiteral("reading it ended the reader (signal %1)").arg(WTERMSIG(status));
+        return QStringLiteral("the reader failed on it, signal %1").arg(WTERMSIG(status));
     }
     switch (WEXITSTATUS(status)) {
     case JetReaderCommand::OutOfMemory:

@@ -24,6 +24,9 @@ private slots:
             << "8 cards converted; 2 left out: IDs 4, 7\n  ID 4: its level is empty";
         QTest::newRow("no Library table")
             << QStringList{"not_library.mdb", "new.mdb"} << 1 << "it has no table Library";
+        QTest::newRow("a file that ends its reader")
+            << QStringList{"damaged_reader_abort.mdb", "new.mdb"} << 1
+            << "The library \"damaged_reader_abort.mdb\" is damaged and cannot be converted";
         QTest::newRow("target exists")
             << QStringList{"lib_small.mdb", "not_library.mdb"} << 1 << "already exists";
         QTest::newRow("missing original")

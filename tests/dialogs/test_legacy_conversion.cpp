@@ -2,6 +2,7 @@
 // the program's message box (main window) or in a standard box (editor), answered
 // both ways, the report after it, and what is left on disk.
 #include "dialogs/LegacyLibraryConversion.h"
+#include "formats/JetReaderProcess.h"
 #include "tests/store/Jet4Files.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TestLibrary.h"
@@ -9,8 +10,11 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <sys/wait.h>
 
 Q_DECLARE_METATYPE(QuestionStyle)
 
@@ -106,6 +110,64 @@ private slots:
         }
         QCOMPARE(Jet4Files::compareWithExpected(opened, name), QString());
         QCOMPARE(Jet4Files::listing(dir.path()).size(), before.size() + 1);
+    }
+
+    // The reader runs in a child process from the start: while it is silent the
+    // progress shows with Cancel, and a reader that crashes or runs out of memory is
+    // a damaged library. Either way nothing is written and no child is left.
+    void stalledOrFailingReaderWritesNothing_data() {
+        QTest::addColumn<QuestionStyle>("style");
+        QTest::addColumn<QString>("behaviour"); // of the stand-in reader
+        QTest::addColumn<QString>("report");    // empty: cancelled in the progress
+        QTest::newRow("silent reader, Cancel in the progress")
+            << QuestionStyle::StandardMessageBox << "sleep"
+            << "";
+        QTest::newRow("silent reader, Cancel, main window")
+            << QuestionStyle::ProgramMessageBox << "sleep"
+            << "";
+        QTest::newRow("reader crashes")
+            << QuestionStyle::StandardMessageBox << "crash"
+            << "The library \"crash.mdb\" is damaged and cannot be converted";
+        QTest::newRow("reader crashes after a card, main window")
+            << QuestionStyle::ProgramMessageBox << "crash-midway"
+            << "The library \"crash-midway.mdb\" is damaged and cannot be converted";
+        QTest::newRow("reader runs out of memory")
+            << QuestionStyle::StandardMessageBox << "hog-at-once"
+            << "The library \"hog-at-once.mdb\" is damaged and cannot be converted";
+    }
+    void stalledOrFailingReaderWritesNothing() {
+        QFETCH(QuestionStyle, style);
+        QFETCH(QString, behaviour);
+        QFETCH(QString, report);
+        QTemporaryDir dir;
+        const QString original = dir.filePath(behaviour + ".mdb");
+        QVERIFY(QFile::copy(Jet4Files::original("lib_small.mdb"), original));
+        const QStringList before = Jet4Files::listing(dir.path());
+        JetReaderProcess::SetProgram(QStringLiteral(LEXOMAT_JET_STANDIN));
+
+        QStringList texts;
+        bool progressShown = false;
+        ModalAnswerer answerer(15000);
+        answerer.act([&](QWidget *w) { texts << ClickCaption(w, "Convert"); });
+        if (report.isEmpty()) {
+            answerer.act([&](QWidget *w) {
+                auto *progress = qobject_cast<QProgressDialog *>(w);
+                progressShown = progress && progress->objectName() == "WorkProgress";
+                if (progress)
+                    progress->cancel();
+            });
+        } else {
+            answerer.act([&](QWidget *w) { texts << ClickCaption(w, "OK"); });
+        }
+        const QString opened = LegacyLibraryConversion::PathToOpen(nullptr, original, style);
+        Jet4Files::UseBuiltReader();
+        QVERIFY(answerer.done());
+
+        QCOMPARE(opened, QString());
+        QCOMPARE(progressShown, report.isEmpty());
+        QVERIFY2(texts.value(1).contains(report), qPrintable(texts.value(1)));
+        QCOMPARE(Jet4Files::listing(dir.path()), before);
+        QVERIFY(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
     }
 };
 

@@ -40,6 +40,10 @@ int main(int argc, char *argv[]) {
             std::memset(block, 1, 1 << 20);
             blocks.push_back(block);
         }
+    } else if (how == "hog-at-once") { // more memory than the limit in one piece
+        char *block = new char[size_t(1) << 30];
+        std::memset(block, 1, size_t(1) << 30);
+        return block[12345];
     } else if (how == "spin") { // the processor without end, and nothing said
         static std::atomic<unsigned long> turns;
         for (;;)
