@@ -9,6 +9,8 @@
 #   xlsx-outside-sheet  a sheet named as ../../../x/sheet1.xml
 #   xlsx-deep           elements nested 300,000 deep
 #   ods-repeated        a row of two 30,000-character texts repeated a million times
+#   xlsx-long-text      a 5 MiB text in a cell of column C, stored uncompressed
+import random
 import sys
 import zipfile
 
@@ -37,8 +39,9 @@ def ods(rows):
         out.writestr('content.xml', ODS_HEAD + rows + ODS_TAIL)
 
 
-def xlsx(sheet, shared=None, root_target='xl/workbook.xml', sheet_target='worksheets/sheet1.xml'):
-    with zipfile.ZipFile(target, 'w', zipfile.ZIP_DEFLATED, compresslevel=9) as out:
+def xlsx(sheet, shared=None, root_target='xl/workbook.xml', sheet_target='worksheets/sheet1.xml',
+         method=zipfile.ZIP_DEFLATED):
+    with zipfile.ZipFile(target, 'w', method) as out:
         out.writestr('[Content_Types].xml', '<Types xmlns="http://schemas.openxmlformats.org/'
                      'package/2006/content-types"/>')
         out.writestr('_rels/.rels', '<Relationships xmlns="%s"><Relationship Id="rId1" '
@@ -80,5 +83,10 @@ elif kind == 'xlsx-outside-sheet':
     xlsx(['<row r="1"/>'], sheet_target='../../../x/sheet1.xml')
 elif kind == 'xlsx-deep':
     xlsx(['<row r="1">', '<c>' * 300000])
+elif kind == 'xlsx-long-text':
+    letters = random.Random(5).choices('abcdefghijklmnopqrstuvwxyz', k=5 << 20)
+    xlsx(['<row r="1"><c r="A1" t="inlineStr"><is><t>w</t></is></c>'
+          '<c r="C1" t="inlineStr"><is><t>', ''.join(letters), '</t></is></c></row>'],
+         method=zipfile.ZIP_STORED)
 else:
     sys.exit('unknown kind ' + kind)
