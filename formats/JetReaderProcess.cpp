@@ -213,8 +213,10 @@ QString JetReaderProcess::Ending() {
     case JetReaderCommand::OutOfMemory:
         return QStringLiteral("reading it took more than %1 MiB of memory")
             .arg(limits.memoryBytes >> 20);
-    case ExecFailed:
-        return QStringLiteral("Lexomat cannot start its reader (%1)").arg(programPath());
+    case ExecFailed: // the file is not to blame
+        throw JetReadError(QStringLiteral("Lexomat cannot start its reader for older libraries "
+                                          "(%1).")
+                               .arg(programPath()));
     default:
         return QStringLiteral("its reader stopped before the end (exit status %1)")
             .arg(WEXITSTATUS(status));

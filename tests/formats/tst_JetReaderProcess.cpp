@@ -18,6 +18,7 @@ private slots:
     void misbehavingReaderMeansADamagedLibrary_data();
     void misbehavingReaderMeansADamagedLibrary();
     void waitingCanStopTheRead();
+    void missingReaderIsNoDamagedLibrary();
     void soundLibraryReadThroughTheChild();
 
 private:
@@ -106,6 +107,20 @@ void TestJetReaderProcess::waitingCanStopTheRead() {
                                           },
                                           testLimits()));
     QCOMPARE(waits, 5);
+    QVERIFY(noChildLeft());
+}
+
+void TestJetReaderProcess::missingReaderIsNoDamagedLibrary() {
+    JetReaderProcess::SetProgram(dir.filePath("no-such-program"));
+    QString message;
+    try {
+        JetReaderProcess reader(file("library"), {}, testLimits());
+    } catch (const JetReadError &error) {
+        message = error.message();
+    }
+    JetReaderProcess::SetProgram(QStringLiteral(LEXOMAT_JET_STANDIN));
+    QVERIFY2(message.startsWith("Lexomat cannot start its reader for older libraries"),
+             qPrintable(message));
     QVERIFY(noChildLeft());
 }
 
