@@ -17,7 +17,7 @@ constexpr qsizetype PieceBytes = 1 << 20;
 // bytes, characters cut between two pieces joined again.
 class CsvWorkbookReader::Pieces {
 public:
-    Pieces(QByteArrayView bytes, Encoding encoding) : bytes(bytes), encoding(encoding) {
+    Pieces(QByteArrayView bytes, Encoding encoding) : bytes(bytes) {
         if (encoding != Encoding::Windows1252)
             decoder.emplace(encoding == Encoding::Utf8      ? QStringConverter::Utf8
                             : encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE
@@ -36,8 +36,7 @@ public:
 
 private:
     QByteArrayView bytes;
-    Encoding encoding;
-    std::optional<QStringDecoder> decoder;
+    std::optional<QStringDecoder> decoder; // none for Windows-1252
     qsizetype at = 0;
 };
 
