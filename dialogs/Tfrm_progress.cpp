@@ -44,11 +44,13 @@ Tfrm_progress::Tfrm_progress(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm
     for (QChartView *view : {ChartBoxes, ChartDays}) {
         view->setRenderHint(QPainter::Antialiasing);
         view->setMinimumHeight(160);
+        view->setFocusPolicy(Qt::NoFocus); // the keys go to the buttons
     }
     for (TBitBtnWithColor *button : {bt_saveChart, bt_close})
         button->SetColor(Qt::white);
     bt_close->SetModalResult(mrCancel);
     bt_close->SetCancel(true);
+    bt_close->SetDefault(true);
     connect(bt_saveChart, &QPushButton::clicked, this, &Tfrm_progress::bt_saveChartClick);
     ShowCharts(false);
 }
@@ -99,6 +101,7 @@ void Tfrm_progress::showEvent(QShowEvent *event) {
         CentreOverMainWindow(this);
     }
     QDialog::showEvent(event);
+    bt_close->setFocus();
 }
 
 void Tfrm_progress::reject() {

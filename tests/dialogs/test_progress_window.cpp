@@ -2,6 +2,8 @@
 // chart objects, and how the window follows its size and the keyboard.
 #include "dialogs/ProgressCharts.h"
 #include "dialogs/Tfrm_progress.h"
+#include "widgets/TBitBtnWithColor.h"
+#include <QApplication>
 #include <QAreaSeries>
 #include <QBarSeries>
 #include <QBarSet>
@@ -128,6 +130,7 @@ private slots:
         window.resize(1000, 760);
         QTRY_VERIFY(window.ChartBoxes->chart()->size().width() > small.width() + 300);
         QVERIFY(window.ChartDays->height() > small.height() + 100);
+        QCOMPARE(QApplication::focusWidget(), window.bt_close); // Enter closes it too
         QTest::keyClick(&window, Qt::Key_Escape);
         QTRY_VERIFY(!window.isVisible());
     }
