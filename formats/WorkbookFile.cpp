@@ -11,7 +11,11 @@ std::shared_ptr<const WorkbookFile> WorkbookFile::Map(const QString &path) {
     std::shared_ptr<WorkbookFile> result(new WorkbookFile);
     result->name = path;
     result->file.setFileName(path);
-    if (QFileInfo(path).isDir() || !result->file.open(QIODevice::ReadOnly))
+    // A pipe or a device would keep the program waiting for bytes that may never come.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw LexomatError(QStringLiteral("The file cannot be opened: it is not a regular file."));
+    if (!result->file.open(QIODevice::ReadOnly))
         throw LexomatError(
             QStringLiteral("The file cannot be opened: %1").arg(result->file.errorString()));
     result->length = result->file.size();

@@ -4,6 +4,7 @@
 #include "tests/support/ChildRun.h"
 #include "tests/support/TestWorkbook.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <sys/stat.h>
 
 // Damaged and hostile workbooks are refused with a plain reason, never obeyed:
 // zip and entity bombs, truncated files, random bytes, and records or references
@@ -28,6 +30,10 @@ private slots:
     void excel97StreamPreferredOverTheExcel95One();
     void smallHostileFileCostsNoMoreThanItsBudget_data();
     void smallHostileFileCostsNoMoreThanItsBudget();
+    void pipeOrFolderIsRefusedWithoutWaiting_data();
+    void pipeOrFolderIsRefusedWithoutWaiting();
+    void inputThatOnceEndedTheProgramIsReadOrRefused_data();
+    void inputThatOnceEndedTheProgramIsReadOrRefused();
 
 private:
     QString sound(const QString &extension) const { return dir.filePath("sound" + extension); }
@@ -312,6 +318,39 @@ void TestHostileWorkbooks::smallHostileFileCostsNoMoreThanItsBudget() {
     const qint64 budget = ReadBudget::MemoryLimitFor(QFileInfo(path).size());
     QVERIFY2(run.peakBytes <= qMin(startup + budget, qint64(512) << 20),
              qPrintable(QString("peak %1 MiB").arg(run.peakBytes >> 20)));
+}
+
+// A named pipe or a folder given as a workbook: refused at once, never waited on.
+void TestHostileWorkbooks::pipeOrFolderIsRefusedWithoutWaiting_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("named pipe") << "pipe.csv";
+    QTest::newRow("folder") << "folder.xlsx";
+}
+
+void TestHostileWorkbooks::pipeOrFolderIsRefusedWithoutWaiting() {
+    QFETCH(QString, name);
+    const QString path = dir.filePath(name);
+    if (name.startsWith("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    QVERIFY2(refusal(path).contains("not a regular file"), qPrintable(refusal(path)));
+}
+
+// The stored inputs that once crashed a reader (tests/data/regressions): each is read
+// to its end or refused with a reason.
+void TestHostileWorkbooks::inputThatOnceEndedTheProgramIsReadOrRefused_data() {
+    QTest::addColumn<QString>("path");
+    const QDir folder(QStringLiteral(LEXOMAT_REGRESSIONS_DIR));
+    for (const QString &name : folder.entryList(QDir::Files, QDir::Name))
+        if (name != "README.md")
+            QTest::newRow(qPrintable(name)) << folder.filePath(name);
+}
+
+void TestHostileWorkbooks::inputThatOnceEndedTheProgramIsReadOrRefused() {
+    QFETCH(QString, path);
+    const QString message = refusal(path);
+    QVERIFY2(message.isEmpty() || message != "(no reason)", qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestHostileWorkbooks)
