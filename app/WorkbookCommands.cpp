@@ -5,7 +5,7 @@
 #include "formats/WorkbookReader.h"
 #include "platform/FailureText.h"
 #include "platform/LexomatError.h"
-#include "store/LibraryHandle.h"
+#include "store/LibraryConnection.h"
 #include "store/Tdm.h"
 
 #include <QCoreApplication>
@@ -107,8 +107,8 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
             Tdm::CreateLibraryFile(library);
             created = true;
         }
-        OwnLibraryConnection connection(library);
-        outcome = SheetImport::Run(*reader, sheet, connection.Handle());
+        LibraryConnection connection(library, LibraryConnection::Mode::ReadWrite);
+        outcome = SheetImport::Run(*reader, sheet, connection);
     } catch (const SheetReadError &e) {
         if (created)
             QFile::remove(library);
@@ -129,16 +129,15 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
 
 int Export(const QString &library, const QString &workbook) {
     try {
-        OwnLibraryConnection connection(library);
+        LibraryConnection connection(library, LibraryConnection::Mode::ReadOnly);
         const LibraryExport::Format format = LibraryExport::FormatOf(workbook);
-        const int64_t cards = LibraryExport::CardCount(connection.Handle());
+        const int64_t cards = LibraryExport::CardCount(connection);
         if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit())
             return Refused(LibraryExport::FailedMessage(
                 LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0) +
                 "\nName the workbook with the extension .xlsx to export it as an Excel "
                 "Workbook."));
-        const LibraryExport::Outcome outcome =
-            LibraryExport::Run(connection.Handle(), workbook, format);
+        const LibraryExport::Outcome outcome = LibraryExport::Run(connection, workbook, format);
         const QString message = outcome.Message();
         if (!message.isEmpty())
             Print(stdout, message);

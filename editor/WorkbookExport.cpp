@@ -4,7 +4,6 @@
 #include "editor/WorkbookFileDialogs.h"
 #include "platform/FailureText.h"
 #include "platform/LexomatError.h"
-#include "store/LibraryHandle.h"
 #include "store/Tdm.h"
 #include "widgets/WorkProgress.h"
 
@@ -25,9 +24,11 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
         return false;
     QString path = chosen;
     try {
-        sqlite3 *db = LibraryHandle(*module);
+        if (!module->Connected())
+            throw LexomatError("No library file is open.");
+        LibraryConnection &library = module->Connection();
         LibraryExport::Format format = LibraryExport::FormatOf(path);
-        const int64_t cards = LibraryExport::CardCount(db);
+        const int64_t cards = LibraryExport::CardCount(library);
         if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit()) {
             // Never cut a library silently: offer the format that holds it.
             if (!StandardBoxes::Confirm(parent, LibraryExport::TooManyForXlsQuestion(cards)))
@@ -46,10 +47,11 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
             }
         }
         WorkProgress progress(parent, QStringLiteral("Exporting the cards..."), ProgressDelayMs);
-        outcome = LibraryExport::Run(db, path, format, [&progress](int64_t done, int64_t total) {
-            return progress.Step(done, total,
-                                 QString("Exporting card %1 of %2...").arg(done).arg(total));
-        });
+        outcome =
+            LibraryExport::Run(library, path, format, [&progress](int64_t done, int64_t total) {
+                return progress.Step(done, total,
+                                     QString("Exporting card %1 of %2...").arg(done).arg(total));
+            });
     } catch (const std::exception &e) {
         outcome = LibraryExport::Outcome();
         StandardBoxes::Error(parent, LibraryExport::FailedMessage(FailureText(e)));

@@ -5,7 +5,6 @@
 #include "editor/WorkbookFileDialogs.h"
 #include "formats/WorkbookReader.h"
 #include "platform/FailureText.h"
-#include "store/LibraryHandle.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
 #include "widgets/WorkProgress.h"
@@ -24,11 +23,8 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
     outcome = ImportOutcome();
     if (EnsureLibrary && !EnsureLibrary())
         return 0;
-    sqlite3 *db = nullptr;
-    try {
-        db = LibraryHandle(*module);
-    } catch (const std::exception &e) {
-        StandardBoxes::Error(parent, SheetImport::WriteFailedMessage(FailureText(e)));
+    if (!module->Connected()) {
+        StandardBoxes::Error(parent, SheetImport::WriteFailedMessage("No library file is open."));
         return 0;
     }
 
@@ -56,11 +52,13 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
     {
         WorkProgress progress(parent, QStringLiteral("Reading the sheet..."), ProgressDelayMs);
         try {
-            outcome = SheetImport::Run(*reader, sheet, db, [&progress](int done, int total) {
-                return progress.Step(done, total,
-                                     total > 0 ? QString("Adding %1 new cards...").arg(total)
-                                               : QString("Reading the sheet: row %1...").arg(done));
-            });
+            outcome = SheetImport::Run(
+                *reader, sheet, module->Connection(), [&progress](int done, int total) {
+                    return progress.Step(done, total,
+                                         total > 0
+                                             ? QString("Adding %1 new cards...").arg(total)
+                                             : QString("Reading the sheet: row %1...").arg(done));
+                });
         } catch (const SheetReadError &e) {
             failure = SheetImport::SheetFailureMessage(*reader, sheet, e.message());
         } catch (const std::exception &e) {

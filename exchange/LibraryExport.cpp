@@ -1,6 +1,7 @@
 #include "exchange/LibraryExport.h"
 
 #include "formats/WorkbookWriter.h"
+#include "platform/DurableFiles.h"
 #include "platform/LexomatError.h"
 #include "store/CardReader.h"
 
@@ -9,10 +10,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryFile>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,17 +31,6 @@ QByteArray Fitted(const char *utf8, int size, bool *cut) {
 bool NeedsFitting(const char *utf8, int size) {
     // A text of at most CellMaxChars bytes has at most that many UTF-16 units.
     return size > CellMaxChars || std::memchr(utf8, '\r', size_t(size)) != nullptr;
-}
-
-void Flush(const QString &path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        if (fd >= 0)
-            ::close(fd);
-        throw LexomatError(QString("The file \"%1\" cannot be written: %2").arg(path, reason));
-    }
-    ::close(fd);
 }
 
 // The permissions a new file gets from the user's umask, or the replaced file's own.
@@ -85,13 +72,14 @@ int64_t XlsCardLimit() {
     return XlsMaxRows - 1;
 }
 
-int64_t CardCount(sqlite3 *db) {
-    return CardReader::Count(db);
+int64_t CardCount(LibraryConnection &library) {
+    return CardReader::Count(library);
 }
 
-Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &progress) {
+Outcome Run(LibraryConnection &library, const QString &path, Format format,
+            const Progress &progress) {
     Outcome outcome;
-    const int64_t total = CardReader::Count(db);
+    const int64_t total = CardReader::Count(library);
     if (format == Format::Xls && total > XlsCardLimit())
         throw LexomatError(QString("The library holds %1 cards; an Excel 97-2003 workbook (.xls) "
                                    "holds at most %2.")
@@ -121,7 +109,7 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
                                                          : CreateXlsWriter(temp, "Sheet1");
             writer->AddRow("Word", "Definition");
             int64_t done = 0;
-            CardReader::ForEach(db, [&](const CardText &card) {
+            CardReader::ForEach(library, [&](const CardText &card) {
                 std::string_view word(card.word, size_t(card.wordSize));
                 std::string_view definition(card.definition, size_t(card.definitionSize));
                 QByteArray fittedWord, fittedDefinition;
@@ -156,14 +144,10 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
             }
             writer->Finish();
         }
-        Flush(temp);
+        DurableFiles::FlushFile(temp);
         SetPermissions(temp, path);
-        if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
-            0)
-            throw LexomatError(QString("The file \"%1\" cannot be replaced: %2")
-                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         // The new name reaches the disk with the folder.
-        Flush(target.absolutePath());
+        DurableFiles::MoveOver(temp, path);
     } catch (...) {
         QFile::remove(temp);
         throw;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-struct sqlite3;
+class LibraryConnection;
 
 // Writes every card of a library (ID order, whatever a dataset's search and sort)
 // into a new workbook with one worksheet "Sheet1": row 1 "Word" and "Definition",
@@ -29,14 +29,15 @@ constexpr int ListedCuts = 10;
 Format FormatOf(const QString &path);
 // Cards an .xls takes below its column names.
 int64_t XlsCardLimit();
-int64_t CardCount(sqlite3 *db);
+int64_t CardCount(LibraryConnection &library);
 
 // Called now and then with done cards of total; returning false cancels (nothing
 // is written then).
 using Progress = std::function<bool(int64_t done, int64_t total)>;
 
 // Throws LexomatError (the reason for the line under "Error at exporting data!!!").
-Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &progress = {});
+Outcome Run(LibraryConnection &library, const QString &path, Format format,
+            const Progress &progress = {});
 
 QString FailedMessage(const QString &reason);
 QString TooManyForXlsQuestion(int64_t cards);

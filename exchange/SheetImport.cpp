@@ -42,10 +42,10 @@ QString ImportOutcome::Message() const {
 
 namespace SheetImport {
 
-ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
+ImportOutcome Run(WorkbookReader &reader, const QString &sheet, LibraryConnection &library,
                   const Progress &progress) {
     ImportOutcome outcome;
-    LibraryWords words(db);
+    LibraryWords words(library);
     std::vector<NewCard> cards;
     int dataRows = 0;
     bool cancelled = false;
@@ -88,7 +88,7 @@ ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
     }
     if (cards.empty())
         return outcome;
-    CardBatch batch(db);
+    CardBatch batch(library);
     const int total = int(cards.size());
     for (int i = 0; i < total; ++i) {
         batch.Add(cards[size_t(i)].word, cards[size_t(i)].definition);

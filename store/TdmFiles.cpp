@@ -2,19 +2,16 @@
 #include "store/Tdm.h"
 
 #include "platform/LexomatError.h"
-#include "store/LibrarySchema.h"
+#include "store/CardReader.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <sqlite3.h>
 #include <unistd.h>
 
 void Tdm::CreateDatabase(const QString &newPath) {
-    CloseDatabase();
-    CreateLibraryFile(newPath);
     SetDatabasePath(newPath);
-    OpenDatabase();
+    OpenAs(LibraryConnection::Mode::CreateNew);
 }
 
 void Tdm::CopyLibraryFile(const QString &from, const QString &target) {
@@ -67,32 +64,7 @@ void Tdm::CopyLibraryFile(const QString &from, const QString &target) {
 int Tdm::CardCount(const QString &path) {
     if (!QFileInfo(path).isFile())
         throw LexomatError(QString("The library file \"%1\" does not exist.").arg(path));
-    sqlite3 *db = nullptr;
     // Read-only and without a journal of its own: looking must not change the file.
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    QString failure;
-    int count = -1;
-    if (rc != SQLITE_OK) {
-        failure = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("out of memory");
-    } else {
-        try {
-            LibrarySchema::Check(db, path);
-            sqlite3_stmt *statement = nullptr;
-            if (sqlite3_prepare_v2(db, "SELECT count(*) FROM Library", -1, &statement, nullptr) ==
-                    SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_ROW)
-                count = sqlite3_column_int(statement, 0);
-            else
-                failure = QString::fromUtf8(sqlite3_errmsg(db));
-            sqlite3_finalize(statement);
-        } catch (...) {
-            sqlite3_close(db);
-            throw;
-        }
-    }
-    sqlite3_close(db);
-    if (count < 0)
-        throw LexomatError(
-            QString("The library file \"%1\" cannot be read: %2").arg(path, failure));
-    return count;
+    LibraryConnection library(path, LibraryConnection::Mode::ReadOnly);
+    return int(CardReader::Count(library));
 }
