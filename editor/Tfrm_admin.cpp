@@ -140,8 +140,7 @@ void Tfrm_admin::showEvent(QShowEvent *event) {
 
 void Tfrm_admin::FormShow() {
     CentreOnScreen(this);
-    EditingTempLibrary = false;
-    EditingLibraryFile = false;
+    SetCurrentLibrary(Library::None);
     act_mod->setEnabled(false);
     act_del->setEnabled(false);
     SetCaption(QString());

@@ -64,6 +64,8 @@ public:
     void FileOpen2Accept();
     void FileSaveAs2Accept();
 
+    // What the editor has open: at most one of the two flags is true, both false when
+    // nothing is open. They change only through SetCurrentLibrary.
     bool EditingTempLibrary = false;
     bool EditingLibraryFile = false;
     QString TempLibraryPath;
@@ -93,6 +95,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    enum class Library { None, Untitled, Named };
+    // The one place where what the editor has open changes: sets the flags and the
+    // caption from the state and the path, and brings the count, the emptiness check
+    // and the buttons in line with the library the data module now has open.
+    void SetCurrentLibrary(Library state, const QString &path = QString());
+    // Opens a library file in the data module and attaches it to the grid; throws
+    // LexomatError (nothing is open then).
+    void OpenLibraryFile(const QString &path);
+    // Binds the grid to the library the data module has just opened, with the search.
+    void AttachOpenedLibrary();
+
     // Runs one step of a command; a failure is shown in an error box. False on failure.
     bool Guarded(const std::function<void()> &step);
     bool EnsureLibrary();

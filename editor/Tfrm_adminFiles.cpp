@@ -14,11 +14,10 @@
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
-#include "widgets/FileDialogLayout.h"
+#include "widgets/FileQuestion.h"
 #include "widgets/ModalResult.h"
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLockFile>
 
@@ -47,6 +46,30 @@ void Tfrm_admin::CloseLibrary() {
     dm->tb_library->SetFiltered(false);
 }
 
+void Tfrm_admin::SetCurrentLibrary(Library state, const QString &path) {
+    EditingTempLibrary = state == Library::Untitled;
+    EditingLibraryFile = state == Library::Named;
+    EnableAllButtons(true);
+    RefreshCount();
+    SetCaption(state == Library::Untitled ? QStringLiteral("untitled.mdb")
+               : state == Library::Named  ? path
+                                          : QString());
+    Test_Tabel_Gol();
+}
+
+void Tfrm_admin::OpenLibraryFile(const QString &path) {
+    CloseLibrary();
+    StoreWaitFeedback feedback(*dm, this, path);
+    dm->SetDatabasePath(path);
+    dm->OpenDatabase();
+    AttachOpenedLibrary();
+}
+
+void Tfrm_admin::AttachOpenedLibrary() {
+    AttachGrid();
+    ApplySearch();
+}
+
 void Tfrm_admin::CreateTempDatabase() {
     CloseLibrary();
     // The one random generator of the program names it; a name held by a running
@@ -67,21 +90,14 @@ void Tfrm_admin::CreateTempDatabase() {
     TempLibraryPath = path;
     try {
         dm->CreateDatabase(TempLibraryPath);
-        AttachGrid();
-        ApplySearch();
+        AttachOpenedLibrary();
     } catch (...) {
         dm->CloseDatabase();
         ForgetTempLibrary(true);
-        EditingTempLibrary = EditingLibraryFile = false;
-        SetCaption(QString());
-        Test_Tabel_Gol();
+        SetCurrentLibrary(Library::None);
         throw;
     }
-    Test_Tabel_Gol();
-    SetCaption(QStringLiteral("untitled.mdb"));
-    RefreshCount();
-    EditingTempLibrary = true;
-    EditingLibraryFile = false;
+    SetCurrentLibrary(Library::Untitled);
 }
 
 void Tfrm_admin::act_newExecute() {
@@ -93,6 +109,7 @@ void Tfrm_admin::act_newExecute() {
 void Tfrm_admin::act_openExecute() {
     if (EditingTempLibrary && SaveCurrentLibrary() == mrCancel)
         return;
+    // Reset before the dialog, whether or not a file is then chosen.
     SetCaption(QString());
     lbWords->setText(QStringLiteral("Total Words: 0"));
     // A library in the older Access format is offered as a converted copy.
@@ -101,34 +118,18 @@ void Tfrm_admin::act_openExecute() {
         chosen.isEmpty()
             ? chosen
             : LegacyLibraryConversion::PathToOpen(this, chosen, QuestionStyle::StandardMessageBox);
-    if (!fileName.isEmpty() && FileOpen1Accept(fileName))
-        EditingLibraryFile = true;
+    if (!fileName.isEmpty())
+        FileOpen1Accept(fileName);
 }
 
 bool Tfrm_admin::FileOpen1Accept(const QString &fileName) {
-    CloseLibrary();
-    EditingTempLibrary = EditingLibraryFile = false;
-    const bool opened = Guarded([&] {
-        StoreWaitFeedback feedback(*dm, this, fileName);
-        dm->SetDatabasePath(fileName);
-        dm->OpenDatabase();
-        AttachGrid();
-        ApplySearch();
-    });
-    if (!opened) {
+    if (!Guarded([&] { OpenLibraryFile(fileName); })) {
         // Refused (not a library, unreadable): nothing is open.
         CloseLibrary();
-        SetCaption(QString());
-        lbWords->setText(QStringLiteral("Total Words: 0"));
-        EnableAllButtons(true);
-        Test_Tabel_Gol();
+        SetCurrentLibrary(Library::None);
         return false;
     }
-    EnableAllButtons(true);
-    RefreshCount();
-    SetCaption(fileName);
-    Test_Tabel_Gol();
-    EditingLibraryFile = true;
+    SetCurrentLibrary(Library::Named, fileName);
     return true;
 }
 
@@ -138,10 +139,8 @@ void Tfrm_admin::act_saveExecute() {
     if (!EditingTempLibrary)
         return;
     const QString fileName = AskSaveFile();
-    if (!fileName.isEmpty() && FileSaveAs1Accept(fileName)) {
-        EditingTempLibrary = false;
-        EditingLibraryFile = true;
-    }
+    if (!fileName.isEmpty())
+        FileSaveAs1Accept(fileName);
 }
 
 bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
@@ -154,29 +153,16 @@ bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
     }
     if (!failure.isEmpty()) {
         // The untitled library stays open and untitled; the target is as it was.
-        Guarded([this] {
-            dm->SetDatabasePath(TempLibraryPath);
-            dm->OpenDatabase();
-            AttachGrid();
-            ApplySearch();
-        });
-        Test_Tabel_Gol();
+        Guarded([this] { OpenLibraryFile(TempLibraryPath); });
+        SetCurrentLibrary(Library::Untitled);
         EditorMessages::Error(this, failure);
         return false;
     }
     ForgetTempLibrary(true);
-    EditingTempLibrary = false;
-    EditingLibraryFile = true;
-    const bool opened = Guarded([&] {
-        dm->SetDatabasePath(fileName);
-        dm->OpenDatabase();
-        AttachGrid();
-        ApplySearch();
-    });
-    SetCaption(opened ? fileName : QString());
-    if (!opened)
-        EditingLibraryFile = false;
-    Test_Tabel_Gol();
+    if (Guarded([&] { OpenLibraryFile(fileName); }))
+        SetCurrentLibrary(Library::Named, fileName);
+    else
+        SetCurrentLibrary(Library::None);
     return true;
 }
 
@@ -186,16 +172,12 @@ int Tfrm_admin::SaveCurrentLibrary() {
         const QString fileName = AskSaveFile();
         if (fileName.isEmpty() || !FileSaveAs1Accept(fileName))
             return mrCancel;
-        EditingTempLibrary = false;
-        EditingLibraryFile = true;
         return mrYes;
     }
     case mrNo:
         CloseLibrary();
         ForgetTempLibrary(true);
-        EditingTempLibrary = EditingLibraryFile = false;
-        act_mod->setEnabled(false);
-        act_del->setEnabled(false);
+        SetCurrentLibrary(Library::None);
         return mrNo;
     default:
         return mrCancel;
@@ -206,38 +188,29 @@ bool Tfrm_admin::FormClose() {
     if (EditingTempLibrary && SaveCurrentLibrary() == mrCancel)
         return false;
     CloseLibrary();
-    EditingTempLibrary = EditingLibraryFile = false;
+    SetCurrentLibrary(Library::None);
     return true;
 }
 
 QString Tfrm_admin::AskOpenFile() {
-    QFileDialog dialog(this, QStringLiteral("&Open..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileOpen1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Library File (*.mdb)"), QStringLiteral("All Files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("mdb"));
-    ShowFileDetailsWhole(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileOpen1");
+    question.caption = QStringLiteral("&Open...");
+    question.folder = LibraryFolder();
+    question.filters = {QStringLiteral("Library File (*.mdb)"), QStringLiteral("All Files (*)")};
+    question.defaultSuffix = QStringLiteral("mdb");
+    return question.Ask(this);
 }
 
 QString Tfrm_admin::AskSaveFile() {
-    QFileDialog dialog(this, QStringLiteral("Save &As..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileSaveAs1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Access Database (*.mdb)"), QStringLiteral("All Files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("mdb"));
-    ShowFileDetailsWhole(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileSaveAs1");
+    question.caption = QStringLiteral("Save &As...");
+    question.folder = LibraryFolder();
+    question.save = true;
+    question.filters = {QStringLiteral("Access Database (*.mdb)"), QStringLiteral("All Files (*)")};
+    question.defaultSuffix = QStringLiteral("mdb");
+    return question.Ask(this);
 }
 
 void Tfrm_admin::OfferUnsavedLibraries() {
@@ -267,24 +240,12 @@ void Tfrm_admin::OfferUnsavedLibraries() {
         }
         // Opened as the untitled library, then saved under a name; when the save
         // dialog is cancelled it stays open untitled.
-        const bool opened = Guarded([&] {
-            dm->CloseDatabase();
-            dm->SetDatabasePath(path);
-            dm->OpenDatabase();
-            AttachGrid();
-            ApplySearch();
-        });
-        if (!opened) {
+        if (!Guarded([&] { OpenLibraryFile(path); })) {
             dm->CloseDatabase();
             tempLock.reset();
             continue;
         }
-        EditingTempLibrary = true;
-        EditingLibraryFile = false;
-        EnableAllButtons(true);
-        SetCaption(QStringLiteral("untitled.mdb"));
-        RefreshCount();
-        Test_Tabel_Gol();
+        SetCurrentLibrary(Library::Untitled);
         act_saveExecute();
         return;
     }

@@ -1,9 +1,8 @@
 #include "editor/WorkbookFileDialogs.h"
 
-#include "widgets/FileDialogLayout.h"
+#include "widgets/FileQuestion.h"
 
 #include <QDir>
-#include <QFileDialog>
 
 namespace WorkbookFileDialogs {
 
@@ -19,41 +18,31 @@ QString LibraryFolder() {
     return library.exists() ? library.absolutePath() : QDir::currentPath();
 }
 
-QString Run(QFileDialog &dialog) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    ShowFileDetailsWhole(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
 } // namespace
 
 QString ChooseWorkbookToImport(QWidget *parent) {
-    QFileDialog dialog(parent, QStringLiteral("&Open..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileOpen2"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({ExcelFile, Spreadsheets, AllFiles});
-    return Run(dialog);
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileOpen2");
+    question.caption = QStringLiteral("&Open...");
+    question.folder = LibraryFolder();
+    question.filters = {ExcelFile, Spreadsheets, AllFiles};
+    return question.Ask(parent);
 }
 
 QString ChooseExportTarget(QWidget *parent, bool preferXlsx, const QString &suggested) {
-    QFileDialog dialog(parent, QStringLiteral("Save &As..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileSaveAs2"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({ExcelFileXls, ExcelWorkbook, AllFiles});
-    dialog.setDefaultSuffix(preferXlsx ? "xlsx" : "xls");
-    if (preferXlsx)
-        dialog.selectNameFilter(ExcelWorkbook);
-    if (!suggested.isEmpty())
-        dialog.selectFile(suggested);
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileSaveAs2");
+    question.caption = QStringLiteral("Save &As...");
+    question.folder = LibraryFolder();
+    question.save = true;
+    question.filters = {ExcelFileXls, ExcelWorkbook, AllFiles};
     // The entry chosen gives a name without an extension its format.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString &filter) {
-                         dialog.setDefaultSuffix(filter == ExcelWorkbook ? "xlsx" : "xls");
-                     });
-    return Run(dialog);
+    question.filterSuffixes = {"xls", "xlsx", "xls"};
+    question.defaultSuffix = preferXlsx ? "xlsx" : "xls";
+    if (preferXlsx)
+        question.selectedFilter = ExcelWorkbook;
+    question.suggested = suggested;
+    return question.Ask(parent);
 }
 
 } // namespace WorkbookFileDialogs
