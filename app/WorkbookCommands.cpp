@@ -130,14 +130,15 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
 int Export(const QString &library, const QString &workbook) {
     try {
         LibraryConnection connection(library, LibraryConnection::Mode::ReadOnly);
-        const LibraryExport::Format format = LibraryExport::FormatOf(workbook);
+        LibraryExport::RefuseTarget(connection, workbook);
         const int64_t cards = LibraryExport::CardCount(connection);
-        if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit())
+        if (LibraryExport::FormatOf(workbook) == LibraryExport::Format::Xls &&
+            cards > LibraryExport::XlsCardLimit())
             return Refused(LibraryExport::FailedMessage(
                 LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0) +
                 "\nName the workbook with the extension .xlsx to export it as an Excel "
                 "Workbook."));
-        const LibraryExport::Outcome outcome = LibraryExport::Run(connection, workbook, format);
+        const LibraryExport::Outcome outcome = LibraryExport::Run(connection, workbook);
         const QString message = outcome.Message();
         if (!message.isEmpty())
             Print(stdout, message);

@@ -27,9 +27,10 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
         if (!module->Connected())
             throw LexomatError("No library file is open.");
         LibraryConnection &library = module->Connection();
-        LibraryExport::Format format = LibraryExport::FormatOf(path);
+        LibraryExport::RefuseTarget(library, path);
         const int64_t cards = LibraryExport::CardCount(library);
-        if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit()) {
+        if (LibraryExport::FormatOf(path) == LibraryExport::Format::Xls &&
+            cards > LibraryExport::XlsCardLimit()) {
             // Never cut a library silently: offer the format that holds it.
             if (!StandardBoxes::Confirm(parent, LibraryExport::TooManyForXlsQuestion(cards)))
                 return false;
@@ -38,8 +39,7 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
                 parent, true, info.dir().filePath(info.completeBaseName() + ".xlsx"));
             if (path.isEmpty())
                 return false;
-            format = LibraryExport::FormatOf(path);
-            if (format != LibraryExport::Format::Xlsx) {
+            if (LibraryExport::FormatOf(path) != LibraryExport::Format::Xlsx) {
                 StandardBoxes::Error(
                     parent, LibraryExport::FailedMessage(
                                 LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0)));
@@ -47,11 +47,10 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
             }
         }
         WorkProgress progress(parent, QStringLiteral("Exporting the cards..."), ProgressDelayMs);
-        outcome =
-            LibraryExport::Run(library, path, format, [&progress](int64_t done, int64_t total) {
-                return progress.Step(done, total,
-                                     QString("Exporting card %1 of %2...").arg(done).arg(total));
-            });
+        outcome = LibraryExport::Run(library, path, [&progress](int64_t done, int64_t total) {
+            return progress.Step(done, total,
+                                 QString("Exporting card %1 of %2...").arg(done).arg(total));
+        });
     } catch (const std::exception &e) {
         outcome = LibraryExport::Outcome();
         StandardBoxes::Error(parent, LibraryExport::FailedMessage(FailureText(e)));

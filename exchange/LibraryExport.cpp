@@ -1,9 +1,11 @@
 #include "exchange/LibraryExport.h"
 
+#include "formats/LibraryFileKind.h"
 #include "formats/WorkbookWriter.h"
 #include "platform/DurableFiles.h"
 #include "platform/LexomatError.h"
 #include "store/CardReader.h"
+#include "store/LibraryConnection.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,20 +19,34 @@
 namespace LibraryExport {
 
 namespace {
-// A definition cut to the cell limit, never between the halves of a surrogate pair,
-// with line breaks as LF alone.
-QByteArray Fitted(const char *utf8, int size, bool *cut) {
+// A text cut to the cell limit, never between the halves of a surrogate pair, with line
+// breaks as LF alone.
+QByteArray Fitted(const char *utf8, int size, int limit, bool *cut) {
     QString text = QString::fromUtf8(utf8, size);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    *cut = text.size() > CellMaxChars;
+    *cut = text.size() > limit;
     if (*cut)
-        text.truncate(text[CellMaxChars - 1].isHighSurrogate() ? CellMaxChars - 1 : CellMaxChars);
+        text.truncate(text[limit - 1].isHighSurrogate() ? limit - 1 : limit);
     return text.toUtf8();
 }
 
-bool NeedsFitting(const char *utf8, int size) {
-    // A text of at most CellMaxChars bytes has at most that many UTF-16 units.
-    return size > CellMaxChars || std::memchr(utf8, '\r', size_t(size)) != nullptr;
+bool NeedsFitting(const char *utf8, int size, int limit) {
+    // A text of at most `limit` bytes has at most that many UTF-16 units.
+    return size > limit || std::memchr(utf8, '\r', size_t(size)) != nullptr;
+}
+
+std::unique_ptr<WorkbookWriter> CreateWriter(Format format, const QString &path) {
+    switch (format) {
+    case Format::Xls:
+        return CreateXlsWriter(path, QStringLiteral("Sheet1"));
+    case Format::Xlsx:
+        return CreateXlsxWriter(path, QStringLiteral("Sheet1"));
+    case Format::Csv:
+        return CreateCsvWriter(path);
+    case Format::Tsv:
+        return CreateTsvWriter(path);
+    }
+    throw LexomatError(QStringLiteral("No writer for that kind of file."));
 }
 
 // The permissions a new file gets from the user's umask, or the replaced file's own.
@@ -63,9 +79,35 @@ QString Outcome::Message() const {
         .arg(cutWords.join(", "), cut > cutWords.size() ? QStringLiteral("…") : QString());
 }
 
-Format FormatOf(const QString &path) {
-    return QFileInfo(path).suffix().compare("xlsx", Qt::CaseInsensitive) == 0 ? Format::Xlsx
-                                                                              : Format::Xls;
+std::optional<Format> FormatOf(const QString &path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"xls")
+        return Format::Xls;
+    if (suffix == u"xlsx")
+        return Format::Xlsx;
+    if (suffix == u"csv")
+        return Format::Csv;
+    if (suffix == u"tsv")
+        return Format::Tsv;
+    return std::nullopt;
+}
+
+void RefuseTarget(const LibraryConnection &library, const QString &path) {
+    const QString name = QFileInfo(path).fileName();
+    // The file itself, not the path: a link to the library, or the library under another
+    // spelling of its path, is the library.
+    if (library.IsFile(path))
+        throw LexomatError(
+            QString("\"%1\" is the library being exported; nothing was written.").arg(name));
+    if (IsLibraryFile(path))
+        throw LexomatError(QString("\"%1\" is a library file; the export never writes over a "
+                                   "library.")
+                               .arg(name));
+    if (!FormatOf(path))
+        throw LexomatError(
+            QString("\"%1\" is not a kind of file the export writes: name the file with the "
+                    "extension .xls, .xlsx, .csv or .tsv.")
+                .arg(name));
 }
 
 int64_t XlsCardLimit() {
@@ -76,8 +118,9 @@ int64_t CardCount(LibraryConnection &library) {
     return CardReader::Count(library);
 }
 
-Outcome Run(LibraryConnection &library, const QString &path, Format format,
-            const Progress &progress) {
+Outcome Run(LibraryConnection &library, const QString &path, const Progress &progress) {
+    RefuseTarget(library, path);
+    const Format format = *FormatOf(path);
     Outcome outcome;
     const int64_t total = CardReader::Count(library);
     if (format == Format::Xls && total > XlsCardLimit())
@@ -104,9 +147,8 @@ Outcome Run(LibraryConnection &library, const QString &path, Format format,
     }
     try {
         {
-            std::unique_ptr<WorkbookWriter> writer = format == Format::Xlsx
-                                                         ? CreateXlsxWriter(temp, "Sheet1")
-                                                         : CreateXlsWriter(temp, "Sheet1");
+            std::unique_ptr<WorkbookWriter> writer = CreateWriter(format, temp);
+            const int limit = writer->MaxCellChars();
             writer->AddRow("Word", "Definition");
             int64_t done = 0;
             CardReader::ForEach(library, [&](const CardText &card) {
@@ -114,12 +156,12 @@ Outcome Run(LibraryConnection &library, const QString &path, Format format,
                 std::string_view definition(card.definition, size_t(card.definitionSize));
                 QByteArray fittedWord, fittedDefinition;
                 bool cut = false;
-                if (NeedsFitting(card.word, card.wordSize)) {
-                    fittedWord = Fitted(card.word, card.wordSize, &cut);
+                if (NeedsFitting(card.word, card.wordSize, limit)) {
+                    fittedWord = Fitted(card.word, card.wordSize, limit, &cut);
                     word = std::string_view(fittedWord.constData(), size_t(fittedWord.size()));
                 }
-                if (NeedsFitting(card.definition, card.definitionSize)) {
-                    fittedDefinition = Fitted(card.definition, card.definitionSize, &cut);
+                if (NeedsFitting(card.definition, card.definitionSize, limit)) {
+                    fittedDefinition = Fitted(card.definition, card.definitionSize, limit, &cut);
                     definition = std::string_view(fittedDefinition.constData(),
                                                   size_t(fittedDefinition.size()));
                     if (cut) {
@@ -146,6 +188,8 @@ Outcome Run(LibraryConnection &library, const QString &path, Format format,
         }
         DurableFiles::FlushFile(temp);
         SetPermissions(temp, path);
+        // Looked at again at the last moment: a library put there meanwhile stays.
+        RefuseTarget(library, path);
         // The new name reaches the disk with the folder.
         DurableFiles::MoveOver(temp, path);
     } catch (...) {

@@ -2,6 +2,8 @@
 
 #include "formats/JetLibraryReader.h"
 #include "formats/LibraryFileKind.h"
+#include "platform/DurableFiles.h"
+#include "platform/FileIdentity.h"
 #include "store/LibraryConnection.h"
 #include "store/SqliteStatement.h"
 
@@ -129,6 +131,11 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
     case LibraryFileKind::Ace:
         break;
     }
+    // The file itself, not the path: a link to the original is the original.
+    if (SameFile(oldPath, newPath))
+        Refuse(oldPath, QString("\"%1\" is the library being converted; the copy needs a "
+                                "name of its own.")
+                            .arg(newPath));
     if (QFileInfo::exists(newPath) || QFileInfo(newPath).isSymLink())
         Refuse(oldPath, QString("the file \"%1\" already exists.").arg(newPath));
     const QFileInfo folder(QFileInfo(newPath).absolutePath());
@@ -142,10 +149,11 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
     const QString temporary = TemporaryPathFor(newPath);
     try {
         const ConversionResult result = WriteCopy(reader, temporary, progress);
-        QFile finished(temporary);
-        if (!finished.rename(newPath))
-            throw LexomatError(QString("The copy \"%1\" cannot be given its name: %2")
-                                   .arg(newPath, finished.errorString()));
+        // Never over a file that appeared meanwhile; the name is on disk when it returns.
+        if (!DurableFiles::MoveToFreeName(temporary, newPath))
+            throw LexomatError(QString("The copy \"%1\" cannot be given its name: the file "
+                                       "already exists.")
+                                   .arg(newPath));
         return result;
     } catch (const ConversionCancelled &) {
         RemoveWithJournal(temporary);
