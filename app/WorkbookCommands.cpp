@@ -6,7 +6,7 @@
 #include "platform/FailureText.h"
 #include "platform/LexomatError.h"
 #include "store/LibraryConnection.h"
-#include "store/Tdm.h"
+#include "store/NewLibraryFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,12 +27,15 @@ const char *const Usage =
     "                                          and B as a JSON array of two strings a line\n"
     "  lexomat import WORKBOOK SHEET LIBRARY   adds the sheet's new words to LIBRARY\n"
     "                                          (created when it does not exist)\n"
-    "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK (.xls, or\n"
-    "                                          .xlsx by its extension)\n"
+    "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK, by its\n"
+    "                                          extension .xls, .xlsx, .csv or .tsv\n"
+    "  lexomat convert OLD.mdb NEW.mdb         copies a library in the older Access format\n"
+    "                                          into a new library NEW.mdb\n"
+    "  lexomat --version                       the program's version\n"
     "  lexomat --help                          this text\n"
     "\n"
-    "Workbooks: .xls, .xlsx, .ods, .csv, .tsv. Exit status: 0 success, 1 a refused file\n"
-    "or a failed write, 2 wrong usage.\n";
+    "Workbooks read: .xls, .xlsx, .ods, .csv, .tsv. Exit status: 0 success, 1 a refused\n"
+    "file or a failed write, 2 wrong usage.\n";
 
 struct Command {
     const char *name;
@@ -99,30 +102,31 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
     } catch (const std::exception &e) {
         return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
-    // A library made here and left empty by a failure goes again.
-    bool created = false;
+    // A library that does not exist yet is made under a temporary name and given its
+    // name only once the import is in it; a failure removes that file and nothing else.
     ImportOutcome outcome;
     try {
-        if (!QFileInfo::exists(library)) {
-            Tdm::CreateLibraryFile(library);
-            created = true;
+        bool imported = false;
+        if (!QFileInfo::exists(library) && !QFileInfo(library).isSymLink()) {
+            NewLibraryFile made(library);
+            outcome = SheetImport::Run(*reader, sheet, made.Connection());
+            if (outcome.result == ImportOutcome::Result::TooFewRows)
+                return Refused(outcome.Message());
+            // Another program may have made the library meanwhile: then the cards go
+            // into that one, as into any library that exists.
+            imported = made.Publish();
         }
-        LibraryConnection connection(library, LibraryConnection::Mode::ReadWrite);
-        outcome = SheetImport::Run(*reader, sheet, connection);
+        if (!imported) {
+            LibraryConnection connection(library, LibraryConnection::Mode::ReadWrite);
+            outcome = SheetImport::Run(*reader, sheet, connection);
+        }
     } catch (const SheetReadError &e) {
-        if (created)
-            QFile::remove(library);
         return Refused(SheetImport::SheetFailureMessage(*reader, sheet, e.message()));
     } catch (const std::exception &e) {
-        if (created)
-            QFile::remove(library);
         return Refused(SheetImport::WriteFailedMessage(FailureText(e)));
     }
-    if (outcome.result == ImportOutcome::Result::TooFewRows) {
-        if (created)
-            QFile::remove(library);
+    if (outcome.result == ImportOutcome::Result::TooFewRows)
         return Refused(outcome.Message());
-    }
     Print(stdout, outcome.Message());
     return 0;
 }
