@@ -2,6 +2,7 @@
 
 #include "dialogs/LearnerDialogSupport.h"
 #include "editor/EditorMessages.h"
+#include "editor/UntitledLibrary.h"
 #include "editor/ui_Tfrm_admin.h"
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
@@ -11,7 +12,6 @@
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLockFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>

@@ -9,13 +9,13 @@ class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QLockFile;
 class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTableView;
 class TTable;
 class TTableModel;
+class UntitledLibrary;
 namespace Ui {
 class Tfrm_admin;
 }
@@ -23,7 +23,7 @@ class Tfrm_admin;
 // The library editor: the cards of one library file in a grid, searched, sorted,
 // added, updated and deleted through the record dialog; and its file commands.
 // A library is "nothing open", "untitled" (a temporary file in the start-up folder,
-// named by a random number, held by a lock file while open) or "named".
+// named by a random number; see UntitledLibrary) or "named".
 // Every failure of the store is shown in an error box; the editor stays usable.
 class Tfrm_admin : public QDialog {
     Q_OBJECT
@@ -119,15 +119,17 @@ private:
     bool EditRow(bool adding);
     void DeleteFromGrid();
     void CloseLibrary();
-    void ForgetTempLibrary(bool deleteFile);
-    bool HoldTempLibrary(const QString &path);
+    // Closes the untitled library and removes its file: the user discarded it.
+    void DiscardUntitled();
+    // Opens the untitled library again after a save that did not go through.
+    void ReopenUntitled();
     QString AskOpenFile();
     QString AskSaveFile();
     QString LibraryFolder() const;
 
     Ui::Tfrm_admin *ui;
     TTableModel *model = nullptr;
-    std::unique_ptr<QLockFile> tempLock;
+    std::unique_ptr<UntitledLibrary> untitled; // while one is open: its file, lock and marker
     QFont chosenFont;
     bool offerPending = false;
 };

@@ -8,8 +8,7 @@
 #include "editor/WorkbookExport.h"
 #include "editor/WorkbookImport.h"
 
-#include "editor/UnsavedLibraries.h"
-#include "engine/Random.h"
+#include "editor/UntitledLibrary.h"
 #include "platform/BesideFiles.h"
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
@@ -19,25 +18,27 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QLockFile>
 
 QString Tfrm_admin::LibraryFolder() const {
     return QDir(StartupDir()).filePath(QStringLiteral("library"));
 }
 
-bool Tfrm_admin::HoldTempLibrary(const QString &path) {
-    auto lock = std::make_unique<QLockFile>(UnsavedLibraries::LockPath(path));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
-    tempLock = std::move(lock);
-    return true;
+void Tfrm_admin::DiscardUntitled() {
+    CloseLibrary();
+    if (untitled)
+        untitled->Remove();
+    untitled.reset();
 }
 
-void Tfrm_admin::ForgetTempLibrary(bool deleteFile) {
-    if (deleteFile && !TempLibraryPath.isEmpty())
-        QFile::remove(TempLibraryPath); // a file that is not there is no error
-    tempLock.reset();                   // unlocks and removes the lock file
+void Tfrm_admin::ReopenUntitled() {
+    if (untitled && Guarded([this] { OpenLibraryFile(untitled->Path()); })) {
+        SetCurrentLibrary(Library::Untitled);
+        return;
+    }
+    // Its file stays, offered again the next time the editor opens.
+    CloseLibrary();
+    untitled.reset();
+    SetCurrentLibrary(Library::None);
 }
 
 void Tfrm_admin::CloseLibrary() {
@@ -72,28 +73,15 @@ void Tfrm_admin::AttachOpenedLibrary() {
 
 void Tfrm_admin::CreateTempDatabase() {
     CloseLibrary();
-    // The one random generator of the program names it; a name held by a running
-    // editor is drawn again.
-    QString path;
-    for (int attempt = 0; attempt < 100 && path.isEmpty(); ++attempt) {
-        const QString candidate =
-            QDir(StartupDir())
-                .filePath(QString::number(LexomatRandom::InRange(0, 2147483646)) +
-                          QStringLiteral(".mdb"));
-        if (HoldTempLibrary(candidate))
-            path = candidate;
-    }
-    if (path.isEmpty())
-        throw LexomatError(QString("No untitled library can be made in \"%1\": its lock files "
-                                   "cannot be written.")
-                               .arg(StartupDir()));
-    TempLibraryPath = path;
+    // Its callers have settled an untitled library that was open; should one still be
+    // here, its file stays to be offered again.
+    untitled.reset();
+    untitled = UntitledLibrary::Make(StartupDir());
+    TempLibraryPath = untitled->Path();
     try {
-        dm->CreateDatabase(TempLibraryPath);
-        AttachOpenedLibrary();
+        OpenLibraryFile(TempLibraryPath);
     } catch (...) {
-        dm->CloseDatabase();
-        ForgetTempLibrary(true);
+        DiscardUntitled();
         SetCurrentLibrary(Library::None);
         throw;
     }
@@ -144,25 +132,38 @@ void Tfrm_admin::act_saveExecute() {
 }
 
 bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
+    if (!untitled)
+        return false;
     CloseLibrary();
+    try {
+        // Refused for the untitled file itself (also through a link); the copy is on
+        // disk, under its name, before anything else happens.
+        Tdm::CopyLibraryFile(untitled->Path(), fileName);
+    } catch (const LexomatError &error) {
+        // The untitled library stays open and untitled; the target is as it was.
+        ReopenUntitled();
+        EditorMessages::Error(this, error.message());
+        return false;
+    }
+    // The copy is opened before the untitled file goes, so that a copy that cannot be
+    // opened leaves the untitled library open as it was.
     QString failure;
     try {
-        Tdm::CopyLibraryFile(TempLibraryPath, fileName);
+        OpenLibraryFile(fileName);
     } catch (const LexomatError &error) {
         failure = error.message();
     }
     if (!failure.isEmpty()) {
-        // The untitled library stays open and untitled; the target is as it was.
-        Guarded([this] { OpenLibraryFile(TempLibraryPath); });
-        SetCurrentLibrary(Library::Untitled);
-        EditorMessages::Error(this, failure);
+        ReopenUntitled();
+        EditorMessages::Error(this, QString("The library was copied to \"%1\", but the copy "
+                                            "cannot be opened; the untitled library stays "
+                                            "open.\n%2")
+                                        .arg(fileName, failure));
         return false;
     }
-    ForgetTempLibrary(true);
-    if (Guarded([&] { OpenLibraryFile(fileName); }))
-        SetCurrentLibrary(Library::Named, fileName);
-    else
-        SetCurrentLibrary(Library::None);
+    untitled->Remove();
+    untitled.reset();
+    SetCurrentLibrary(Library::Named, fileName);
     return true;
 }
 
@@ -175,8 +176,7 @@ int Tfrm_admin::SaveCurrentLibrary() {
         return mrYes;
     }
     case mrNo:
-        CloseLibrary();
-        ForgetTempLibrary(true);
+        DiscardUntitled();
         SetCurrentLibrary(Library::None);
         return mrNo;
     default:
@@ -188,6 +188,7 @@ bool Tfrm_admin::FormClose() {
     if (EditingTempLibrary && SaveCurrentLibrary() == mrCancel)
         return false;
     CloseLibrary();
+    untitled.reset();
     SetCurrentLibrary(Library::None);
     return true;
 }
@@ -216,33 +217,39 @@ QString Tfrm_admin::AskSaveFile() {
 void Tfrm_admin::OfferUnsavedLibraries() {
     if (EditingTempLibrary || EditingLibraryFile)
         return;
-    for (const QString &path : UnsavedLibraries::Stranded(StartupDir())) {
+    for (std::unique_ptr<UntitledLibrary> &left : UntitledLibrary::LeftBehind(StartupDir())) {
         int cards = 0;
         try {
-            cards = Tdm::CardCount(path);
+            cards = Tdm::CardCount(left->Path());
         } catch (const LexomatError &) {
-            continue; // not a library: not ours to offer
+            continue; // not a library (any more): nothing to offer
         }
-        if (cards < 1 || !HoldTempLibrary(path))
+        if (cards < 1)
             continue;
         const int answer = EditorMessages::YesNoCancel(
             this, QString("An unsaved library from an earlier session was found (%1 cards). "
                           "Save it now?")
                       .arg(cards));
-        if (answer == mrCancel) {
-            tempLock.reset();
+        if (answer == mrCancel)
             continue;
-        }
-        TempLibraryPath = path;
         if (answer == mrNo) {
-            ForgetTempLibrary(true);
+            // Deleted only when the user says so twice; otherwise offered again later.
+            if (EditorMessages::YesNo(
+                    this, QString("Delete the unsaved library for good? Its %1 cards cannot be "
+                                  "brought back.\nNo keeps it, and it is offered again the next "
+                                  "time the library editor opens.")
+                              .arg(cards)) == mrYes)
+                left->Remove();
             continue;
         }
         // Opened as the untitled library, then saved under a name; when the save
         // dialog is cancelled it stays open untitled.
-        if (!Guarded([&] { OpenLibraryFile(path); })) {
-            dm->CloseDatabase();
-            tempLock.reset();
+        untitled = std::move(left);
+        TempLibraryPath = untitled->Path();
+        if (!Guarded([this] { OpenLibraryFile(untitled->Path()); })) {
+            CloseLibrary();
+            untitled.reset();
+            SetCurrentLibrary(Library::None);
             continue;
         }
         SetCurrentLibrary(Library::Untitled);

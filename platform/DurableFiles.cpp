@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace DurableFiles {
@@ -42,8 +41,8 @@ void FlushFolderOf(const QString &path) {
 bool MoveToFreeName(const QString &from, const QString &to) {
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
-    int result = int(::syscall(SYS_renameat2, AT_FDCWD, source.constData(), AT_FDCWD,
-                               target.constData(), 1u /* RENAME_NOREPLACE */));
+    int result =
+        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
     if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
         // A file system without the no-replace rename: a hard link refuses a taken name too.
         result = ::link(source.constData(), target.constData());
