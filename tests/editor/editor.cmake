@@ -20,3 +20,9 @@ target_link_libraries(lexomat_second_copy PRIVATE editor store engine Qt6::Core)
 add_dependencies(editor_test_support lexomat_second_copy)
 target_compile_definitions(editor_test_support PUBLIC
     LEXOMAT_SECOND_COPY="$<TARGET_FILE:lexomat_second_copy>")
+
+# The file commands at random, in the editor and on the command line, with a second copy.
+lexomat_add_test(test_file_commands SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_file_commands.cpp
+                 LIBS editor_test_support jet4_files TIMEOUT 240)
+add_dependencies(test_file_commands lexomat)
+target_compile_definitions(test_file_commands PRIVATE LEXOMAT_EXECUTABLE="$<TARGET_FILE:lexomat>")
