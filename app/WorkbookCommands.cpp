@@ -75,8 +75,9 @@ int Rows(const QString &workbook, const QString &sheet) {
         return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
     try {
-        reader->ReadRows(sheet, [](int rowNumber, const QStringList &cells) {
-            if (rowNumber >= 2)
+        const int firstDataRow = reader->FirstDataRow();
+        reader->ReadRows(sheet, [firstDataRow](int rowNumber, const QStringList &cells) {
+            if (rowNumber >= firstDataRow)
                 Print(stdout,
                       QString::fromUtf8(QJsonDocument(QJsonArray{cells.value(0), cells.value(1)})
                                             .toJson(QJsonDocument::Compact)));
