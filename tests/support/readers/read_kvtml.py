@@ -6,6 +6,8 @@
 # translation 1's text (translation 0's comment when that is blank), version 1
 # entries <o> and the first <t>. A file whose bytes are not UTF-8 although it claims
 # so is decoded as Windows-1252 first.
+# With --translations first, it prints instead what a written file holds, read raw:
+# {"identifiers": [names], "entries": [[translation 0 text, translation 1 text], ...]}.
 import json
 import re
 import sys
@@ -103,5 +105,17 @@ def read(path):
     return {"path": path, "sheets": sheets, "rows": rows}
 
 
-for path in sys.argv[1:]:
-    print(json.dumps(read(path)))
+def translations(path):
+    with open(path, "rb") as f:
+        root = ET.fromstring(f.read())
+    identifiers = [text(first(i, "name")) for i in root.find("identifiers")]
+    entries = [[text(first(first(e, "translation", id=n), "text")) for n in ("0", "1")]
+               for e in root.find("entries")]
+    return {"identifiers": identifiers, "entries": entries}
+
+
+if sys.argv[1] == "--translations":
+    print(json.dumps(translations(sys.argv[2])))
+else:
+    for path in sys.argv[1:]:
+        print(json.dumps(read(path)))
