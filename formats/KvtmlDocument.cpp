@@ -9,6 +9,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+constexpr qsizetype ChunkBytes = 256 * 1024;
 
 // The encoding named by the XML declaration, in lower case; empty when none is named.
 QString DeclaredEncoding(QByteArrayView bytes) {
@@ -25,15 +26,12 @@ QString DeclaredEncoding(QByteArrayView bytes) {
 
 // Files written by older programs claim UTF-8 and hold single-byte text: those are
 // read as Windows-1252. Any other encoding the declaration names is the parser's.
-void Feed(QXmlStreamReader &xml, QByteArrayView bytes) {
+bool ReadAsWindows1252(QByteArrayView bytes) {
     const QString declared = DeclaredEncoding(bytes);
     const bool claimsUtf8 = declared.isEmpty() || declared == u"utf-8" || declared == u"utf8";
     const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
                       bytes.startsWith(QByteArrayView("\0\0\xFE\xFF", 4));
-    if (wide || !claimsUtf8 || bytes.isValidUtf8())
-        xml.addData(QByteArray::fromRawData(bytes.data(), bytes.size()));
-    else
-        xml.addData(CodePageDecoder(1252).Decode(bytes));
+    return claimsUtf8 && !wide && !bytes.isValidUtf8();
 }
 
 // An internal subset is the part in brackets after the names of the declaration.
@@ -59,7 +57,8 @@ bool IsBlank(const QString &text) {
 // Walks the document once, element by element; whatever it does not know is skipped.
 class Parser {
 public:
-    explicit Parser(QByteArrayView bytes) { Feed(xml, bytes); }
+    explicit Parser(QByteArrayView bytes)
+        : input(bytes), windows1252(ReadAsWindows1252(bytes)), decoder(1252) {}
 
     void Run();
 
@@ -93,6 +92,14 @@ private:
     void Lessons1();
     void Finish();
 
+    // The parser gets the file a piece at a time: given whole, it would keep several
+    // copies of it.
+    bool FeedMore();
+
+    QByteArrayView input;
+    qsizetype fed = 0;
+    bool windows1252;
+    CodePageDecoder decoder;
     QXmlStreamReader xml;
     std::vector<PendingLesson> pending;
     QHash<QString, int> symbols;    // entry id -> symbol
@@ -100,8 +107,20 @@ private:
     QHash<QString, std::vector<int>> version1Members; // "m" -> entry indices
 };
 
+bool Parser::FeedMore() {
+    if (fed >= input.size())
+        return false;
+    const QByteArrayView chunk = input.sliced(fed, std::min(ChunkBytes, input.size() - fed));
+    fed += chunk.size();
+    xml.addData(windows1252 ? decoder.Decode(chunk).toUtf8() : chunk.toByteArray());
+    return true;
+}
+
 QXmlStreamReader::TokenType Parser::Next() {
-    const QXmlStreamReader::TokenType token = xml.readNext();
+    QXmlStreamReader::TokenType token = xml.readNext();
+    while (token == QXmlStreamReader::Invalid &&
+           xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && FeedMore())
+        token = xml.readNext();
     switch (token) {
     case QXmlStreamReader::Invalid:
         Refuse(QStringLiteral("The file is not well-formed XML (line %1, column %2): %3")

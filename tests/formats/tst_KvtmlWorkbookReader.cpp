@@ -150,6 +150,20 @@ void TestKvtmlWorkbookReader::sheetsAndRowsAsTheDocumentHoldsThem_data() {
     QTest::newRow("UTF-16 with its byte order mark")
         << "a.kvtml" << utf16 << QStringList{"All entries"}
         << SheetRows{{"All entries", {{QString::fromUtf8("日本"), "Japan"}}}};
+    // Longer than the pieces the parser is given, characters across their seams.
+    for (const bool utf8 : {true, false}) {
+        QByteArray entries;
+        Rows rows;
+        for (int i = 0; i < 20000; ++i) {
+            const QString word = QString::fromUtf8("wörd%1").arg(i);
+            entries += Entry(i, Translation(0, utf8 ? word.toUtf8() : word.toLatin1(),
+                                            utf8 ? "€ ü 😀" : "\x80 \xFC"));
+            rows << QStringList{word, QString::fromUtf8(utf8 ? "€ ü 😀" : "€ ü")};
+        }
+        QTest::addRow("a long file in %s", utf8 ? "UTF-8" : "Windows-1252")
+            << "a.kvtml" << Kvtml2(entries) << QStringList{"All entries"}
+            << SheetRows{{"All entries", rows}};
+    }
     QTest::newRow("no entries at all")
         << "a.kvtml" << Kvtml2("") << QStringList{"All entries"} << SheetRows{{"All entries", {}}};
 }
