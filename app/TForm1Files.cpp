@@ -20,10 +20,13 @@ bool IsLibrary(const QString &path) {
 } // namespace
 
 void TForm1::OpenFile(const QString &path) {
-    if (!QFileInfo(path).isFile()) {
+    const QFileInfo info(path);
+    if (!info.isFile()) {
         ShowMessage(QStringLiteral("Error"),
-                    QStringLiteral("\n\r\"%1\" cannot be opened: there is no such file.")
-                        .arg(QFileInfo(path).fileName()),
+                    QStringLiteral("\n\r\"%1\" cannot be opened: %2")
+                        .arg(info.fileName(), info.isDir()
+                                                  ? QStringLiteral("it is a folder.")
+                                                  : QStringLiteral("there is no such file.")),
                     1);
         return;
     }
