@@ -90,6 +90,7 @@ TForm1::TForm1(QWidget *parent)
     Save1 = ui->Save1;
     Exit2 = ui->Exit2;
     Pause1 = ui->Pause1;
+    act_progress = ui->act_progress;
 
     // Fixed client area, no maximise button; the menu bar keeps the system font.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -139,6 +140,7 @@ void TForm1::connectHandlers() {
     connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
     connect(Exit2, &QAction::triggered, this, &TForm1::Exit2Click);
     connect(Pause1, &QAction::triggered, this, &TForm1::Pause1Click);
+    connect(act_progress, &QAction::triggered, this, &TForm1::act_progressExecute);
     connect(TimerElapsed, &QTimer::timeout, this, &TForm1::TimerElapsedTimer);
     connect(TimerTotal, &QTimer::timeout, this, &TForm1::TimerTotalTimer);
 

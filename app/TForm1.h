@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SessionTally.h"
 #include "store/MyTextDatabaseRec.h"
 #include <QFont>
 #include <QHash>
@@ -17,6 +18,7 @@ class QTimer;
 class SoundPlayer;
 class TBevelPanel;
 class TLexomatList;
+struct ProgressRow;
 namespace Ui {
 class TForm1;
 }
@@ -36,6 +38,7 @@ struct TStudyState {
     MyTextDatabaseRec CurrentCard;
     MyTextDatabaseRec LastCard;
     bool Answered = false;
+    TSessionTally Unsaved; // studied since the library was opened or last saved
 };
 
 // The main window: one word, four candidate definitions, the box counters and clocks.
@@ -111,6 +114,10 @@ public:
     void lbKnowsGE3Click();
     void ImageXClick(const QString &heading, int32_t boxCode);
 
+    // Progress over time.
+    void act_progressExecute();
+    ProgressRow SessionProgress() const; // the unsaved session, as a save would record it
+
     const TStudyState &State() const { return s; }
     const TLexomatList &CardList() const { return *cardList; }
     QColor DefinitionTextColor() const;
@@ -132,7 +139,7 @@ public:
     QMenuBar *MainMenu1;
     QMenu *File1, *Options1, *Help1;
     QAction *act_library, *act_open, *act_close, *act_exit, *act_reset, *FontEdit1, *act_alignment,
-        *act_about, *Open1, *Save1, *Exit2, *Pause1;
+        *act_about, *Open1, *Save1, *Exit2, *Pause1, *act_progress;
     // The menu items of the classic menus are the actions themselves.
     QAction *&NewLibraryFile1 = act_library, *&OpenLibraryFile1 = act_open, *&Close1 = act_close,
             *&Exit1 = act_exit, *&Reset1 = act_reset, *&Font1 = FontEdit1,
@@ -152,7 +159,7 @@ private:
     void LeaveLibrary();
     void EndPause();
     void SetTextColor(const QColor &color);
-    bool WriteSession(); // levels and time, all or nothing; reports a failure
+    bool WriteSession(); // levels, time and progress, all or nothing; reports a failure
     void ShowViewer();   // the box viewer over tb_library as the caller set it up
     void FitCounters();  // counters and clocks grow to show their whole text
     int ShowMessage(const QString &caption, const QString &text, int buttons);

@@ -22,8 +22,10 @@ void Tick(int32_t &seconds) {
 } // namespace
 
 void TForm1::TimerElapsedTimer() {
-    if (s.Studying && !s.Paused)
+    if (s.Studying && !s.Paused) {
         Tick(s.ElapsedSeconds);
+        s.Unsaved.Tick();
+    }
     lbElapsedTime->setText(SecondsToText(s.ElapsedSeconds));
     FitCounters();
 }

@@ -127,7 +127,7 @@ private slots:
                               "act_close=Close", "act_exit=Exit"}));
         QCOMPARE(texts(Form1->Options1),
                  QStringList({"act_reset=&Reset", "FontEdit1=Select &Font...",
-                              "act_alignment=Font Alignment..."}));
+                              "act_alignment=Font Alignment...", "act_progress=Progress..."}));
         QCOMPARE(texts(Form1->Help1), QStringList({"act_about=About..."}));
         QCOMPARE(Form1->act_library->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(Form1->act_close->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));

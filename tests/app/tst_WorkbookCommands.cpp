@@ -1,4 +1,5 @@
 #include "tests/support/IndependentReaders.h"
+#include "tests/support/ProgressSessions.h"
 #include "tests/support/TestLibrary.h"
 #include "tests/support/TestWorkbook.h"
 
@@ -59,6 +60,7 @@ private slots:
     void refusalsExitWithOneAndCreateNothing();
     void exportWritesEveryCard_data();
     void exportWritesEveryCard();
+    void importAndExportLeaveTheProgressAsItWas();
 };
 
 void TestWorkbookCommands::wrongUsage_data() {
@@ -171,6 +173,19 @@ void TestWorkbookCommands::exportWritesEveryCard() {
     run = Lexomat({"export", dir.filePath("missing.mdb"), dir.filePath(name)});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.startsWith("Error at exporting data!!!\n"));
+}
+
+void TestWorkbookCommands::importAndExportLeaveTheProgressAsItWas() {
+    QTemporaryDir dir;
+    const QString library = dir.filePath("studied.mdb");
+    TestLibrary::create(library, TestLibrary::numbered(12));
+    const QList<StudySession> history = ProgressSessions::simulate(library, 5, 7, 1767225600);
+    const QString path = Workbook(dir, {{"pear", "a fruit"}, {"plum", "a stone fruit"}});
+    QCOMPARE(Lexomat({"import", path, "Wörter", library}).exitCode, 0);
+    QCOMPARE(Lexomat({"export", library, dir.filePath("out.xlsx")}).exitCode, 0);
+    QCOMPARE(TestLibrary::levels(library).size(), 14);
+    QCOMPARE(ProgressSessions::read(library).size(), 7);
+    QVERIFY(ProgressSessions::read(library) == history);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookCommands)
