@@ -117,6 +117,8 @@ TForm1::TForm1(QWidget *parent)
     dialogFont = QFont(QStringLiteral("MS Sans Serif"));
     dialogFont.setPixelSize(11);
 
+    // A library dropped from a file manager is opened (TForm1Files.cpp).
+    setAcceptDrops(true);
     connectHandlers();
     FormCreate();
     TimerElapsed->start(1000);

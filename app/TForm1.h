@@ -43,7 +43,8 @@ struct TStudyState {
 
 // The main window: one word, four candidate definitions, the box counters and clocks.
 // Its behaviour lives in TForm1.cpp (start-up, menus, settings), TForm1Study.cpp
-// (opening, saving, questions) and TForm1Status.cpp (clocks, pause, counters).
+// (opening, saving, questions), TForm1Status.cpp (clocks, pause, counters) and
+// TForm1Files.cpp (files from the desktop).
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -76,6 +77,10 @@ public:
     void act_libraryExecute();
     void Save1Click();
     int SaveCurrentSession();
+    // A file handed over by the desktop (the file argument, a drop): a library is
+    // opened to study after the save question; a workbook or vocabulary file goes to
+    // the library editor's import, into a new untitled library.
+    void OpenFile(const QString &path);
     void PopulateList();
 
     // Questions and answers.
@@ -146,6 +151,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void connectHandlers();

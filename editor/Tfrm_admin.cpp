@@ -59,6 +59,7 @@ Tfrm_admin::Tfrm_admin(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm_admin
 
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
     // The client area below the menu bar is 792 x 554.
     resize(ClientWidth, ClientHeight + MainMenu1->sizeHint().height());
     setMinimumSize(400, 300);
@@ -156,7 +157,13 @@ void Tfrm_admin::FormShow() {
         offerPending = true;
         QTimer::singleShot(0, this, [this] {
             offerPending = false;
-            if (isVisible())
+            if (!isVisible())
+                return;
+            // A file from the desktop comes first; stranded libraries wait for the
+            // next showing.
+            if (!pendingImport.isEmpty())
+                ImportFile(std::exchange(pendingImport, QString()));
+            else
                 OfferUnsavedLibraries();
         });
     }

@@ -64,6 +64,14 @@ public:
     void FileOpen2Accept();
     void FileSaveAs2Accept();
 
+    // Files handed over by the desktop (Tfrm_adminDrops.cpp). A workbook or vocabulary
+    // file is imported as "Import Excel File" imports the file its dialog gives; a
+    // library is opened as "Open..." opens one.
+    void ImportFile(const QString &path);
+    void OpenLibraryFile(const QString &path);
+    // The next showing of the window imports `path` into a new untitled library.
+    void ImportWhenShown(const QString &path) { pendingImport = path; }
+
     bool EditingTempLibrary = false;
     bool EditingLibraryFile = false;
     QString TempLibraryPath;
@@ -91,6 +99,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Runs one step of a command; a failure is shown in an error box. False on failure.
@@ -117,6 +127,7 @@ private:
     std::unique_ptr<QLockFile> tempLock;
     QFont chosenFont;
     bool offerPending = false;
+    QString pendingImport;
 };
 
 extern Tfrm_admin *frm_admin;

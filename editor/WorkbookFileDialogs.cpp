@@ -12,6 +12,14 @@ const QString ExcelFile = QStringLiteral("Excel File (*.xls *.xlsx)");
 const QString Spreadsheets = QStringLiteral("Spreadsheets (*.ods *.csv *.tsv)");
 const QString ExcelFileXls = QStringLiteral("Excel File (*.xls)");
 const QString ExcelWorkbook = QStringLiteral("Excel Workbook (*.xlsx)");
+const QString Vocabulary = QStringLiteral("Vocabulary Files (*.kvtml *.txt)");
+// The formats of the export, in the order offered, with the extension each gives.
+const std::pair<QString, QString> ExportFormats[] = {
+    {ExcelFileXls, "xls"},
+    {ExcelWorkbook, "xlsx"},
+    {QStringLiteral("KVTML Vocabulary (*.kvtml)"), "kvtml"},
+    {QStringLiteral("CSV Text, UTF-8 (*.csv)"), "csv"},
+    {QStringLiteral("Tab-Separated Text (*.tsv)"), "tsv"}};
 const QString AllFiles = QStringLiteral("All Files (*)");
 
 QString LibraryFolder() {
@@ -33,7 +41,7 @@ QString ChooseWorkbookToImport(QWidget *parent) {
     dialog.setObjectName(QStringLiteral("FileOpen2"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({ExcelFile, Spreadsheets, AllFiles});
+    dialog.setNameFilters({ExcelFile, Spreadsheets, Vocabulary, AllFiles});
     return Run(dialog);
 }
 
@@ -42,7 +50,10 @@ QString ChooseExportTarget(QWidget *parent, bool preferXlsx, const QString &sugg
     dialog.setObjectName(QStringLiteral("FileSaveAs2"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({ExcelFileXls, ExcelWorkbook, AllFiles});
+    QStringList filters;
+    for (const auto &[filter, suffix] : ExportFormats)
+        filters << filter;
+    dialog.setNameFilters(filters << AllFiles);
     dialog.setDefaultSuffix(preferXlsx ? "xlsx" : "xls");
     if (preferXlsx)
         dialog.selectNameFilter(ExcelWorkbook);
@@ -51,7 +62,9 @@ QString ChooseExportTarget(QWidget *parent, bool preferXlsx, const QString &sugg
     // The entry chosen gives a name without an extension its format.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                      [&dialog](const QString &filter) {
-                         dialog.setDefaultSuffix(filter == ExcelWorkbook ? "xlsx" : "xls");
+                         for (const auto &[name, suffix] : ExportFormats)
+                             if (filter == name)
+                                 dialog.setDefaultSuffix(suffix);
                      });
     return Run(dialog);
 }

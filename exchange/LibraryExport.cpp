@@ -1,5 +1,6 @@
 #include "exchange/LibraryExport.h"
 
+#include "formats/KvtmlWriter.h"
 #include "formats/WorkbookWriter.h"
 #include "platform/LexomatError.h"
 #include "store/CardReader.h"
@@ -77,8 +78,12 @@ QString Outcome::Message() const {
 }
 
 Format FormatOf(const QString &path) {
-    return QFileInfo(path).suffix().compare("xlsx", Qt::CaseInsensitive) == 0 ? Format::Xlsx
-                                                                              : Format::Xls;
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare("xlsx", Qt::CaseInsensitive) == 0)
+        return Format::Xlsx;
+    if (suffix.compare("kvtml", Qt::CaseInsensitive) == 0)
+        return Format::Kvtml;
+    return Format::Xls;
 }
 
 int64_t XlsCardLimit() {
@@ -116,9 +121,12 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
     }
     try {
         {
-            std::unique_ptr<WorkbookWriter> writer = format == Format::Xlsx
-                                                         ? CreateXlsxWriter(temp, "Sheet1")
-                                                         : CreateXlsWriter(temp, "Sheet1");
+            std::unique_ptr<WorkbookWriter> writer =
+                format == Format::Kvtml  ? CreateKvtmlWriter(temp, target.completeBaseName())
+                : format == Format::Xlsx ? CreateXlsxWriter(temp, "Sheet1")
+                                         : CreateXlsWriter(temp, "Sheet1");
+            // A vocabulary file has no cell limit: its texts go out whole.
+            const bool fitCells = format != Format::Kvtml;
             writer->AddRow("Word", "Definition");
             int64_t done = 0;
             CardReader::ForEach(db, [&](const CardText &card) {
@@ -126,11 +134,11 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
                 std::string_view definition(card.definition, size_t(card.definitionSize));
                 QByteArray fittedWord, fittedDefinition;
                 bool cut = false;
-                if (NeedsFitting(card.word, card.wordSize)) {
+                if (fitCells && NeedsFitting(card.word, card.wordSize)) {
                     fittedWord = Fitted(card.word, card.wordSize, &cut);
                     word = std::string_view(fittedWord.constData(), size_t(fittedWord.size()));
                 }
-                if (NeedsFitting(card.definition, card.definitionSize)) {
+                if (fitCells && NeedsFitting(card.definition, card.definitionSize)) {
                     fittedDefinition = Fitted(card.definition, card.definitionSize, &cut);
                     definition = std::string_view(fittedDefinition.constData(),
                                                   size_t(fittedDefinition.size()));

@@ -11,3 +11,6 @@ target_link_libraries(test_editor_files PRIVATE jet4_files)
 lexomat_add_test(test_editor_study SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_editor_study.cpp
                  ${CMAKE_SOURCE_DIR}/tests/app/AppTestSupport.cpp LIBS editor_test_support app
                  TIMEOUT 240)
+lexomat_add_test(test_desktop_files SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_desktop_files.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/app/AppTestSupport.cpp LIBS editor_test_support app
+                 TIMEOUT 240)
