@@ -14,6 +14,7 @@
 #include "ui_TForm1.h"
 #include "widgets/ModalResult.h"
 #include "widgets/TextAlignment.h"
+#include "widgets/WindowPlacement.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -230,9 +231,7 @@ void TForm1::FormCreate() {
     s.SiteLink = lines[2];
 
     adjustSize();
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (screen)
-        move(CentredPosition(screen->geometry().size(), size()));
+    WindowPlacement::CentreOnScreen(this);
     QFont wordFont = LabellTextWord->font();
     wordFont.setBold(true);
     LabellTextWord->setFont(wordFont);
@@ -244,11 +243,6 @@ void TForm1::FormCreate() {
     EnableAllButtons(false);
     s.LibraryOpen = false;
     s.Paused = false;
-}
-
-QPoint TForm1::CentredPosition(const QSize &screen, const QSize &window) {
-    // C++ division truncates toward zero, as the placement rule asks.
-    return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
 }
 
 void TForm1::SeedRandom(uint64_t seed) {
@@ -333,6 +327,7 @@ void TForm1::act_alignmentExecute() {
         HorizontalAlignmentFromCode(s.DefinitionAlignment) | Qt::AlignVCenter;
     for (int slot = 0; slot < 4; ++slot)
         GetLabel(slot)->setAlignment(alignment);
+    FitDefinitions();
     if (frm_lastq->Label2)
         frm_lastq->Label2->setAlignment(alignment);
 }
@@ -358,6 +353,7 @@ void TForm1::FontEdit1Accept(const QFont &chosen) {
     wordFont.setBold(true);
     LabellTextWord->setFont(wordFont);
     frm_lastq->setFont(chosen);
+    FitDefinitions();
 }
 
 int TForm1::ShowMessage(const QString &caption, const QString &text, int buttons) {
@@ -382,8 +378,11 @@ void TForm1::EnableAllButtons(bool on) {
 }
 
 void TForm1::ClearScreen() {
-    for (int slot = 0; slot < 4; ++slot)
+    for (int slot = 0; slot < 4; ++slot) {
+        definitionTexts[slot].clear();
         GetLabel(slot)->clear();
+        GetLabel(slot)->setToolTip(QString());
+    }
     for (QLabel *counter : {lbCount, lbKnowsUE1, lbKnows0, lbKnows1, lbKnows2, lbKnowsGE3})
         counter->setText(QStringLiteral("0"));
     s.ElapsedSeconds = 0;

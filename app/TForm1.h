@@ -67,7 +67,6 @@ public:
     void EnableAllButtons(bool on);
     void ClearScreen();
     static void CreateLibraryFolder();
-    static QPoint CentredPosition(const QSize &screen, const QSize &window);
 
     // Opening, closing, resetting and saving.
     void act_openExecute();
@@ -87,6 +86,8 @@ public:
     void PutQuestions();
     bool TryPutQuestions(); // reports a failure and keeps the question on screen
     QLabel *GetLabel(int slot) const;
+    // Counters and clocks grow to show their whole text, neighbours moving apart.
+    void FitCounters();
     void Label_definitieClick(int slot); // the mouse or keys 1 to 4, under the guard
     void definitieClick(int slot);
     void Answer(int slot);
@@ -161,7 +162,9 @@ private:
     void SetTextColor(const QColor &color);
     bool WriteSession(); // levels, time and progress, all or nothing; reports a failure
     void ShowViewer();   // the box viewer over tb_library as the caller set it up
-    void FitCounters();  // counters and clocks grow to show their whole text
+    // The definitions as the panels can show them, each long one cut with "…" and whole
+    // in its tool tip.
+    void FitDefinitions();
     int ShowMessage(const QString &caption, const QString &text, int buttons);
     bool DefinitionsActive() const { return s.LibraryOpen && !s.Paused; }
     TBevelPanel *GetPanel(int slot) const;
@@ -177,6 +180,7 @@ private:
     QObject *doubleClicked = nullptr; // its next release ends a double click
     QHash<QObject *, std::function<void()>> clickHandlers;
     QHash<QLabel *, QRect> designedGeometry; // of the counters and clocks
+    QString definitionTexts[4];              // whole, as the panels are given them
 };
 
 extern TForm1 *Form1;

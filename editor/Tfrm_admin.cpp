@@ -7,6 +7,7 @@
 #include "store/TTable.h"
 #include "store/TTableModel.h"
 #include "store/Tdm.h"
+#include "widgets/GridTitles.h"
 #include <QCloseEvent>
 #include <QFontDialog>
 #include <QHeaderView>
@@ -77,6 +78,8 @@ Tfrm_admin::Tfrm_admin(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm_admin
     titles->setHighlightSections(false);
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid_library->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab goes on to the next control; the arrow keys move within the grid.
+    grid_library->setTabKeyNavigation(false);
     grid_library->installEventFilter(this);
     // A double click anywhere in the grid, also below its last row, updates.
     grid_library->viewport()->installEventFilter(this);
@@ -244,8 +247,7 @@ void Tfrm_admin::AttachGrid() {
                             this);
         grid_library->setModel(model);
         model->FollowSelection(grid_library->selectionModel());
-        for (int c = 0; c < model->Columns().size(); ++c)
-            grid_library->setColumnWidth(c, model->Columns()[c].width);
+        FitColumnsToTitles(grid_library, DesignedWidths());
     }
     // The hook belongs to the opened table: installed again after every opening.
     dm->tb_library->SetOnGetText(QStringLiteral("Definition"),
@@ -256,6 +258,15 @@ void Tfrm_admin::FontEdit1Accept(const QFont &font) {
     chosenFont = font;
     group_center->setFont(font);
     grid_library->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+    if (model)
+        FitColumnsToTitles(grid_library, DesignedWidths());
+}
+
+QList<int> Tfrm_admin::DesignedWidths() const {
+    QList<int> widths;
+    for (const GridColumn &column : model->Columns())
+        widths << column.width;
+    return widths;
 }
 
 bool Tfrm_admin::Guarded(const std::function<void()> &step) {

@@ -107,6 +107,7 @@ private:
     bool Guarded(const std::function<void()> &step);
     bool EnsureLibrary();
     void AttachGrid();
+    QList<int> DesignedWidths() const; // of the grid's columns
     void ApplySearch();
     void RefreshCount();
     int PresentedCount() const;
