@@ -1,6 +1,7 @@
 #include "app/SessionStore.h"
 
 #include "engine/LexomatList.h"
+#include "store/ProgressHistory.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
 #include <algorithm>
@@ -104,7 +105,8 @@ int32_t LoadTotalTime(Tdm &dm) {
     return seconds;
 }
 
-void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds) {
+void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds,
+                       const std::optional<ProgressRow> &progress) {
     TTable &table = *dm.tb_library;
     const TLexomatList::LevelWrites writes = list.PendingLevelWrites();
     // Posts would each tell the grids; they are told once at the end.
@@ -114,6 +116,8 @@ void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds) {
         try {
             SaveImportanceField(table, writes);
             SaveTotalTime(dm, table, totalSeconds);
+            if (progress)
+                ProgressHistory::Append(dm, *progress);
             dm.CommitTransaction();
         } catch (...) {
             // A failed post leaves its row in edit; the rows written before it are undone.

@@ -20,22 +20,28 @@
 namespace {
 const char *const Usage =
     "Usage: lexomat [COMMAND ARGUMENTS...]\n"
-    "Without a command the program opens its windows.\n"
+    "       lexomat [--] FILE\n"
+    "Without a command the program opens its windows; with a FILE it opens that library\n"
+    "(.mdb) to study, or a workbook or vocabulary file in the library editor to import.\n"
     "\n"
     "  lexomat sheets WORKBOOK                 the workbook's sheet names, one a line\n"
-    "  lexomat rows WORKBOOK SHEET             the sheet's data rows (row 2 on): columns A\n"
-    "                                          and B as a JSON array of two strings a line\n"
+    "  lexomat rows WORKBOOK SHEET             the sheet's data rows (below its title row,\n"
+    "                                          if it has one): columns A and B as a JSON\n"
+    "                                          array of two strings a line\n"
     "  lexomat import WORKBOOK SHEET LIBRARY   adds the sheet's new words to LIBRARY\n"
     "                                          (created when it does not exist)\n"
-    "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK, by its\n"
-    "                                          extension .xls, .xlsx, .csv or .tsv\n"
+    "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK, in the format\n"
+    "                                          its extension names: .xls, .xlsx, .kvtml,\n"
+    "                                          .csv or .tsv (never over a library)\n"
     "  lexomat convert OLD.mdb NEW.mdb         copies a library in the older Access format\n"
     "                                          into a new library NEW.mdb\n"
     "  lexomat --version                       the program's version\n"
     "  lexomat --help                          this text\n"
     "\n"
-    "Workbooks read: .xls, .xlsx, .ods, .csv, .tsv. Exit status: 0 success, 1 a refused\n"
-    "file or a failed write, 2 wrong usage.\n";
+    "Workbooks: .xls, .xlsx, .ods, .csv, .tsv, .txt; vocabulary files of other trainers:\n"
+    ".kvtml (KVTML 1 and 2; sheets \"All entries\" and each lesson) and note exports\n"
+    "(.txt with #key:value headers). Exit status: 0 success, 1 a refused file or a failed\n"
+    "write, 2 wrong usage.\n";
 
 struct Command {
     const char *name;
@@ -78,8 +84,9 @@ int Rows(const QString &workbook, const QString &sheet) {
         return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
     try {
-        reader->ReadRows(sheet, [](int rowNumber, const QStringList &cells) {
-            if (rowNumber >= 2)
+        const int firstDataRow = reader->FirstDataRow();
+        reader->ReadRows(sheet, [firstDataRow](int rowNumber, const QStringList &cells) {
+            if (rowNumber >= firstDataRow)
                 Print(stdout,
                       QString::fromUtf8(QJsonDocument(QJsonArray{cells.value(0), cells.value(1)})
                                             .toJson(QJsonDocument::Compact)));
@@ -153,6 +160,13 @@ int Export(const QString &library, const QString &workbook) {
 }
 } // namespace
 
+bool IsCommandName(const char *name) {
+    for (const Command &command : Commands)
+        if (std::strcmp(name, command.name) == 0)
+            return true;
+    return std::strcmp(name, "convert") == 0;
+}
+
 bool IsWorkbookCommand(int argc, char *argv[]) {
     if (argc < 2)
         return false;
@@ -181,6 +195,9 @@ int RunWorkbookCommand(int argc, char *argv[]) {
             return Import(Argument(argv, 2), Argument(argv, 3), Argument(argv, 4));
         return Export(Argument(argv, 2), Argument(argv, 3));
     }
+    if (argc == 2 && !IsCommandName(argv[1]))
+        Print(stderr,
+              QString("lexomat: \"%1\" is neither a command nor a file.").arg(Argument(argv, 1)));
     std::fputs(Usage, stderr);
     return 2;
 }

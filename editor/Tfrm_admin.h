@@ -64,6 +64,14 @@ public:
     void FileOpen2Accept();
     void FileSaveAs2Accept();
 
+    // Files handed over by the desktop (Tfrm_adminDrops.cpp). A workbook or vocabulary
+    // file is imported as "Import Excel File" imports the file its dialog gives; a
+    // library is opened as "Open..." opens one.
+    void ImportFile(const QString &path);
+    void OpenLibraryFile(const QString &path);
+    // The next showing of the window imports `path` into a new untitled library.
+    void ImportWhenShown(const QString &path) { pendingImport = path; }
+
     // What the editor has open: at most one of the two flags is true, both false when
     // nothing is open. They change only through SetCurrentLibrary.
     bool EditingTempLibrary = false;
@@ -93,6 +101,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     enum class Library { None, Untitled, Named };
@@ -102,7 +112,7 @@ private:
     void SetCurrentLibrary(Library state, const QString &path = QString());
     // Opens a library file in the data module and attaches it to the grid; throws
     // LexomatError (nothing is open then).
-    void OpenLibraryFile(const QString &path);
+    void OpenInDataModule(const QString &path);
     // Binds the grid to the library the data module has just opened, with the search.
     void AttachOpenedLibrary();
 
@@ -110,6 +120,7 @@ private:
     bool Guarded(const std::function<void()> &step);
     bool EnsureLibrary();
     void AttachGrid();
+    QList<int> DesignedWidths() const; // of the grid's columns
     void ApplySearch();
     void RefreshCount();
     int PresentedCount() const;
@@ -132,6 +143,7 @@ private:
     std::unique_ptr<UntitledLibrary> untitled; // while one is open: its file, lock and marker
     QFont chosenFont;
     bool offerPending = false;
+    QString pendingImport;
 };
 
 extern Tfrm_admin *frm_admin;

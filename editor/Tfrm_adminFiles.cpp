@@ -31,7 +31,7 @@ void Tfrm_admin::DiscardUntitled() {
 }
 
 void Tfrm_admin::ReopenUntitled() {
-    if (untitled && Guarded([this] { OpenLibraryFile(untitled->Path()); })) {
+    if (untitled && Guarded([this] { OpenInDataModule(untitled->Path()); })) {
         SetCurrentLibrary(Library::Untitled);
         return;
     }
@@ -58,7 +58,7 @@ void Tfrm_admin::SetCurrentLibrary(Library state, const QString &path) {
     Test_Tabel_Gol();
 }
 
-void Tfrm_admin::OpenLibraryFile(const QString &path) {
+void Tfrm_admin::OpenInDataModule(const QString &path) {
     CloseLibrary();
     StoreWaitFeedback feedback(*dm, this, path);
     dm->SetDatabasePath(path);
@@ -79,7 +79,7 @@ void Tfrm_admin::CreateTempDatabase() {
     untitled = UntitledLibrary::Make(StartupDir());
     TempLibraryPath = untitled->Path();
     try {
-        OpenLibraryFile(TempLibraryPath);
+        OpenInDataModule(TempLibraryPath);
     } catch (...) {
         DiscardUntitled();
         SetCurrentLibrary(Library::None);
@@ -111,7 +111,7 @@ void Tfrm_admin::act_openExecute() {
 }
 
 bool Tfrm_admin::FileOpen1Accept(const QString &fileName) {
-    if (!Guarded([&] { OpenLibraryFile(fileName); })) {
+    if (!Guarded([&] { OpenInDataModule(fileName); })) {
         // Refused (not a library, unreadable): nothing is open.
         CloseLibrary();
         SetCurrentLibrary(Library::None);
@@ -149,7 +149,7 @@ bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
     // opened leaves the untitled library open as it was.
     QString failure;
     try {
-        OpenLibraryFile(fileName);
+        OpenInDataModule(fileName);
     } catch (const LexomatError &error) {
         failure = error.message();
     }
@@ -246,7 +246,7 @@ void Tfrm_admin::OfferUnsavedLibraries() {
         // dialog is cancelled it stays open untitled.
         untitled = std::move(left);
         TempLibraryPath = untitled->Path();
-        if (!Guarded([this] { OpenLibraryFile(untitled->Path()); })) {
+        if (!Guarded([this] { OpenInDataModule(untitled->Path()); })) {
             CloseLibrary();
             untitled.reset();
             SetCurrentLibrary(Library::None);

@@ -1,5 +1,6 @@
 #include "exchange/LibraryExport.h"
 
+#include "formats/KvtmlWriter.h"
 #include "formats/LibraryFileKind.h"
 #include "formats/WorkbookWriter.h"
 #include "platform/DurableFiles.h"
@@ -13,6 +14,7 @@
 #include <QLocale>
 #include <QTemporaryFile>
 #include <cstring>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,12 +37,16 @@ bool NeedsFitting(const char *utf8, int size, int limit) {
     return size > limit || std::memchr(utf8, '\r', size_t(size)) != nullptr;
 }
 
-std::unique_ptr<WorkbookWriter> CreateWriter(Format format, const QString &path) {
+// The one place that names each format's writer; `target` is the file the export makes.
+std::unique_ptr<WorkbookWriter> CreateWriter(Format format, const QString &path,
+                                             const QFileInfo &target) {
     switch (format) {
     case Format::Xls:
         return CreateXlsWriter(path, QStringLiteral("Sheet1"));
     case Format::Xlsx:
         return CreateXlsxWriter(path, QStringLiteral("Sheet1"));
+    case Format::Kvtml:
+        return CreateKvtmlWriter(path, target.completeBaseName());
     case Format::Csv:
         return CreateCsvWriter(path);
     case Format::Tsv:
@@ -85,6 +91,8 @@ std::optional<Format> FormatOf(const QString &path) {
         return Format::Xls;
     if (suffix == u"xlsx")
         return Format::Xlsx;
+    if (suffix == u"kvtml")
+        return Format::Kvtml;
     if (suffix == u"csv")
         return Format::Csv;
     if (suffix == u"tsv")
@@ -106,7 +114,7 @@ void RefuseTarget(const LibraryConnection &library, const QString &path) {
     if (!FormatOf(path))
         throw LexomatError(
             QString("\"%1\" is not a kind of file the export writes: name the file with the "
-                    "extension .xls, .xlsx, .csv or .tsv.")
+                    "extension .xls, .xlsx, .kvtml, .csv or .tsv.")
                 .arg(name));
 }
 
@@ -147,8 +155,11 @@ Outcome Run(LibraryConnection &library, const QString &path, const Progress &pro
     }
     try {
         {
-            std::unique_ptr<WorkbookWriter> writer = CreateWriter(format, temp);
+            std::unique_ptr<WorkbookWriter> writer = CreateWriter(format, temp, target);
+            // Formats without a cell limit (vocabulary files, text lists) get every text
+            // whole, line breaks as they are.
             const int limit = writer->MaxCellChars();
+            const bool fitCells = limit < std::numeric_limits<int>::max();
             writer->AddRow("Word", "Definition");
             int64_t done = 0;
             CardReader::ForEach(library, [&](const CardText &card) {
@@ -156,11 +167,11 @@ Outcome Run(LibraryConnection &library, const QString &path, const Progress &pro
                 std::string_view definition(card.definition, size_t(card.definitionSize));
                 QByteArray fittedWord, fittedDefinition;
                 bool cut = false;
-                if (NeedsFitting(card.word, card.wordSize, limit)) {
+                if (fitCells && NeedsFitting(card.word, card.wordSize, limit)) {
                     fittedWord = Fitted(card.word, card.wordSize, limit, &cut);
                     word = std::string_view(fittedWord.constData(), size_t(fittedWord.size()));
                 }
-                if (NeedsFitting(card.definition, card.definitionSize, limit)) {
+                if (fitCells && NeedsFitting(card.definition, card.definitionSize, limit)) {
                     fittedDefinition = Fitted(card.definition, card.definitionSize, limit, &cut);
                     definition = std::string_view(fittedDefinition.constData(),
                                                   size_t(fittedDefinition.size()));

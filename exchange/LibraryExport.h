@@ -10,12 +10,14 @@ class LibraryConnection;
 
 // Writes every card of a library (ID order, whatever a dataset's search and sort)
 // into a new workbook with one worksheet "Sheet1" (or a text list): row 1 "Word" and
-// "Definition", then one row per card. The workbook is written to a temporary file in
-// the target's folder and renamed over the target only when complete and flushed, so a
-// failure leaves an existing file as it was and no temporary file behind. A target that
-// is the library being exported, or any library, is refused before anything is written.
+// "Definition", then one row per card; or into a KVTML vocabulary file with those two
+// identifiers, one entry per card, every text whole. The file is written to a temporary
+// file in the target's folder and renamed over the target only when complete and
+// flushed, so a failure leaves an existing file as it was and no temporary file behind.
+// A target that is the library being exported, or any library, is refused before
+// anything is written.
 namespace LibraryExport {
-enum class Format { Xls, Xlsx, Csv, Tsv };
+enum class Format { Xls, Xlsx, Kvtml, Csv, Tsv };
 
 struct Outcome {
     int64_t cards = 0;
@@ -27,8 +29,8 @@ struct Outcome {
 
 constexpr int ListedCuts = 10;
 
-// The format a target's extension names (.xls, .xlsx, .csv, .tsv, in any letter case);
-// empty for any other extension, or none. The one place that tells formats apart.
+// The format a target's extension names (.xls, .xlsx, .kvtml, .csv, .tsv, in any letter
+// case); empty for any other extension, or none. The one place that tells formats apart.
 std::optional<Format> FormatOf(const QString &path);
 // Throws LexomatError (the reason for the line under "Error at exporting data!!!") for
 // a target the export must not write: the library being read (the file itself, links

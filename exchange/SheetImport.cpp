@@ -56,11 +56,12 @@ ImportOutcome Run(WorkbookReader &reader, const QString &sheet, LibraryConnectio
     std::unordered_set<QString> taken; // words with a row the library can take
     int dataRows = 0;
     bool cancelled = false;
+    const int firstDataRow = reader.FirstDataRow();
     try {
         reader.ReadRows(sheet, [&](int rowNumber, const QStringList &cells) {
-            if (rowNumber < 2)
+            if (rowNumber < firstDataRow)
                 return true; // the column names
-            dataRows = std::max(dataRows, rowNumber - 1);
+            dataRows = std::max(dataRows, rowNumber - firstDataRow + 1);
             const QString word = cells.value(0);
             if (!taken.count(word)) {
                 const QString definition = cells.value(1);

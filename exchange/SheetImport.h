@@ -26,7 +26,8 @@ public:
 };
 
 // Takes the new cards of one sheet into a library, without any window: row 1 holds
-// the column names, column A the word, column B the definition. A row is added when
+// the column names (unless the file has none), column A the word, column B the
+// definition. A row is added when
 // its word (the whole value, exactly) is neither in the library nor added earlier
 // in the same import; a row the library cannot take (empty word or definition, a
 // word over 100 characters) is skipped and reported. All new cards are written in

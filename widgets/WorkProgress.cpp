@@ -10,7 +10,17 @@ WorkProgress::WorkProgress(QWidget *parent, const QString &text, int delayMs, co
     clock.start();
 }
 
-WorkProgress::~WorkProgress() = default;
+WorkProgress::~WorkProgress() {
+    if (!dialog)
+        return;
+    // What the dialog covered is painted again before whatever follows the work (a
+    // message box, say) takes the screen.
+    dialog->hide();
+    dialog.reset();
+    if (parent)
+        parent->window()->update();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 bool WorkProgress::Step(qint64 done, qint64 total, const QString &newText) {
     if (!newText.isEmpty())

@@ -1,5 +1,6 @@
 #include "tests/support/FolderSnapshot.h"
 #include "tests/support/IndependentReaders.h"
+#include "tests/support/ProgressSessions.h"
 #include "tests/support/TestLibrary.h"
 #include "tests/support/TestWorkbook.h"
 
@@ -123,6 +124,7 @@ private slots:
     void exportNeverWritesOverALibrary();
     void failedImportIntoANewLibraryLeavesTheOneAnotherImportMade();
     void twoImportsAtOnceAddEachWordOnce();
+    void importAndExportLeaveTheProgressAsItWas();
 };
 
 void TestWorkbookCommands::wrongUsage_data() {
@@ -264,9 +266,9 @@ void TestWorkbookCommands::exportNeverWritesOverALibrary_data() {
     QTest::newRow("a library named like a workbook") << "other.xls" << library;
     QTest::newRow("a library in the older Access format") << "old.csv" << library;
     QTest::newRow("an extension that is no export format") << "out.ods"
-                                                           << ".csv or .tsv";
+                                                           << ".kvtml, .csv or .tsv";
     QTest::newRow("no extension") << "out"
-                                  << ".csv or .tsv";
+                                  << ".kvtml, .csv or .tsv";
 }
 
 void TestWorkbookCommands::exportNeverWritesOverALibrary() {
@@ -336,6 +338,19 @@ void TestWorkbookCommands::twoImportsAtOnceAddEachWordOnce() {
     const QStringList words = WordsOf(library);
     QCOMPARE(words.size(), 200010);
     QCOMPARE(QSet<QString>(words.begin(), words.end()).size(), words.size());
+}
+
+void TestWorkbookCommands::importAndExportLeaveTheProgressAsItWas() {
+    QTemporaryDir dir;
+    const QString library = dir.filePath("studied.mdb");
+    TestLibrary::create(library, TestLibrary::numbered(12));
+    const QList<StudySession> history = ProgressSessions::simulate(library, 5, 7, 1767225600);
+    const QString path = Workbook(dir, {{"pear", "a fruit"}, {"plum", "a stone fruit"}});
+    QCOMPARE(Lexomat({"import", path, "Wörter", library}).exitCode, 0);
+    QCOMPARE(Lexomat({"export", library, dir.filePath("out.xlsx")}).exitCode, 0);
+    QCOMPARE(TestLibrary::levels(library).size(), 14);
+    QCOMPARE(ProgressSessions::read(library).size(), 7);
+    QVERIFY(ProgressSessions::read(library) == history);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookCommands)

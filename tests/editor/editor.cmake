@@ -12,6 +12,9 @@ target_sources(test_editor_files PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/FileC
 lexomat_add_test(test_editor_study SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_editor_study.cpp
                  ${CMAKE_SOURCE_DIR}/tests/app/AppTestSupport.cpp LIBS editor_test_support app
                  TIMEOUT 240)
+lexomat_add_test(test_desktop_files SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_desktop_files.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/app/AppTestSupport.cpp LIBS editor_test_support app
+                 TIMEOUT 240)
 
 # A second running copy for the file tests: it holds an untitled library or a library it
 # studies until it is killed.

@@ -437,23 +437,57 @@ private slots:
         QCOMPARE(GridColumn("Word"), QStringList({"peach"}));
     }
 
+    void fontDialogSetsTheGridFont_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("15 points") << 15;
+        QTest::newRow("24 points") << 24;
+    }
     void fontDialogSetsTheGridFont() {
+        QFETCH(int, points);
         Session session;
         QFont chosen;
         ModalAnswerer answer;
         answer.act([&](QWidget *w) {
             auto *dialog = qobject_cast<QFontDialog *>(w);
             QFont font = dialog->currentFont();
-            font.setPointSize(15);
+            font.setPointSize(points);
             dialog->setCurrentFont(font);
             chosen = dialog->currentFont();
             dialog->accept();
         });
         ClickMenuItem(frm_admin->findChild<QMenu *>("Options1"), frm_admin->FontEdit1);
         QVERIFY(answer.done());
-        QCOMPARE(frm_admin->grid_library->font().pointSize(), 15);
+        QCOMPARE(frm_admin->grid_library->font().pointSize(), points);
         QVERIFY(frm_admin->panel_hide_gol->font().bold());
-        QVERIFY(frm_admin->panel_hide_gol->font().pointSize() != 15);
+        QVERIFY(frm_admin->panel_hide_gol->font().pointSize() != points);
+        // Every column title shows whole at the new font.
+        QHeaderView *titles = frm_admin->grid_library->horizontalHeader();
+        for (int column = 0; column < titles->count(); ++column) {
+            const QString title = titles->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(titles->sectionSize(column) >=
+                         titles->fontMetrics().horizontalAdvance(title) + 8,
+                     qPrintable(title));
+        }
+    }
+
+    // Tab leaves the grid for the next control instead of moving from cell to cell.
+    void tabLeavesTheGrid() {
+        Session session;
+        const QString path = session.library("tab.mdb");
+        TestLibrary::create(path, TestLibrary::numbered(5));
+        openLibrary(path);
+        QTableView *grid = frm_admin->grid_library;
+        frm_admin->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frm_admin));
+        grid->setFocus();
+        QVERIFY(grid->hasFocus());
+        const QModelIndex before = grid->currentIndex();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(grid->currentIndex(), before);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->currentIndex().row(), before.row() + 1);
     }
 };
 

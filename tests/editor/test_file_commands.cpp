@@ -233,6 +233,10 @@ private:
 };
 
 void TestFileCommands::Prepare() {
+    // What a failed run left is gone before the next one starts.
+    answerer.reset();
+    copies.clear();
+    session.reset();
     session = std::make_unique<Session>();
     folder = session->folder();
     for (const QString name : {"2024.mdb", "Lesson 12.mdb", "Übung 3.mdb", "7 words.mdb"})
@@ -478,7 +482,8 @@ void TestFileCommands::randomStepsTouchOnlyTheirTargets() {
                      .hasMatch() ||
                  base.contains("(Lexomat)")))
                 continue;
-            if (made && killed && base.startsWith('.') && base.endsWith(".part"))
+            // A command killed midway leaves its temporary file (and its journal).
+            if (made && killed && base.startsWith('.') && base.contains(".part"))
                 continue;
             QFAIL(qPrintable(where + ": \"" + name + "\" " +
                              (made                   ? "was made"
