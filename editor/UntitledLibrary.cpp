@@ -70,8 +70,14 @@ std::unique_ptr<UntitledLibrary> UntitledLibrary::Make(const QString &folder) {
         if (!NameIsFree(path))
             continue;
         auto lock = std::make_unique<LibraryLock>(path);
-        if (!lock->TryLock())
-            continue;
+        if (!lock->TryLock()) {
+            if (lock->HeldElsewhere())
+                continue;
+            throw LexomatError(QString("No untitled library can be made in \"%1\": its lock "
+                                       "file cannot be written (the folder is read-only or the "
+                                       "disk is full).")
+                                   .arg(folder));
+        }
         try {
             // Refused when another program made the file meanwhile: that file stays.
             Tdm::CreateLibraryFile(path);

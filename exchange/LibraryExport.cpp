@@ -203,6 +203,10 @@ Outcome Run(LibraryConnection &library, const QString &path, const Progress &pro
         RefuseTarget(library, path);
         // The new name reaches the disk with the folder.
         DurableFiles::MoveOver(temp, path);
+    } catch (const LexomatError &error) {
+        QFile::remove(temp);
+        // The learner chose the target; the temporary name beside it means nothing to them.
+        throw LexomatError(QString(error.message()).replace(temp, path));
     } catch (...) {
         QFile::remove(temp);
         throw;

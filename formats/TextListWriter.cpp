@@ -2,6 +2,8 @@
 #include "platform/LexomatError.h"
 
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -33,15 +35,15 @@ public:
         AppendField(b);
         line += "\r\n";
         if (file.write(line.data(), qint64(line.size())) != qint64(line.size()))
-            Fail(file.errorString());
+            Fail(SystemReason());
     }
 
     void Finish() override {
         if (!file.flush())
-            Fail(file.errorString());
+            Fail(SystemReason());
         file.close();
         if (file.error() != QFileDevice::NoError)
-            Fail(file.errorString());
+            Fail(SystemReason());
     }
 
 private:
@@ -59,6 +61,14 @@ private:
             line += c;
         }
         line += '"';
+    }
+
+    // QFile words a full disk found while flushing as "Unknown error"; errno knows.
+    QString SystemReason() const {
+        const int error = errno;
+        if (error == ENOSPC)
+            return QStringLiteral("the disk is full");
+        return error ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
     }
 
     [[noreturn]] void Fail(const QString &reason) {

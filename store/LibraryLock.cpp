@@ -14,6 +14,10 @@ bool LibraryLock::TryLock() {
     return lock->isLocked() || lock->tryLock(0);
 }
 
+bool LibraryLock::HeldElsewhere() const {
+    return lock->error() == QLockFile::LockFailedError;
+}
+
 bool LibraryLock::Held() const {
     return lock->isLocked();
 }

@@ -18,6 +18,9 @@ public:
 
     // False when another running program holds the lock, or it cannot be written.
     bool TryLock();
+    // After a failed TryLock: true when it failed because another program holds it,
+    // false when the lock file cannot be written (read-only folder, full disk).
+    bool HeldElsewhere() const;
     bool Held() const;
     QString LibraryPath() const { return libraryPath; }
 
