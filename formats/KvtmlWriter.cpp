@@ -46,6 +46,7 @@ public:
     }
 
     int MaxRows() const override { return INT_MAX; }
+    int MaxCellChars() const override { return INT_MAX; } // every text whole
 
     void AddRow(std::string_view a, std::string_view b) override {
         if (!headerWritten) {
