@@ -16,6 +16,7 @@
 #include "store/ProgressHistory.h"
 #include "store/Tdm.h"
 #include "widgets/ModalResult.h"
+#include "widgets/WrappedTextFit.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -202,7 +203,19 @@ void TForm1::PutQuestions() {
     s.CurrentCard = card;
     LabellTextWord->setText(card.Word);
     for (int slot = 0; slot < 4; ++slot)
-        GetLabel(slot)->setText(definitions[slot]);
+        definitionTexts[slot] = definitions[slot];
+    FitDefinitions();
+}
+
+void TForm1::FitDefinitions() {
+    for (int slot = 0; slot < 4; ++slot) {
+        QLabel *label = GetLabel(slot);
+        const QString &text = definitionTexts[slot];
+        const QString shown = WrappedTextFit::Fitted(
+            text, label->fontMetrics(), label->contentsRect(), int(label->alignment()));
+        label->setText(shown);
+        label->setToolTip(shown == text ? QString() : text);
+    }
 }
 
 bool TForm1::TryPutQuestions() {

@@ -1,4 +1,5 @@
 #include "app/ConvertCommand.h"
+#include "app/FileArgument.h"
 #include "app/LexomatApplication.h"
 #include "app/StartupSequence.h"
 #include "app/TForm1.h"
@@ -6,6 +7,8 @@
 #include "formats/JetReaderCommand.h"
 #include "platform/ProgramIdentity.h"
 #include "platform/StartupDirectory.h"
+
+#include <QTimer>
 
 int main(int argc, char *argv[]) {
     // The program as its own reader of an older Access library, in a child process.
@@ -16,9 +19,11 @@ int main(int argc, char *argv[]) {
         return ConvertCommand::Run(argc, argv);
     if (AnswerVersionOption(argc, argv))
         return 0;
-    if (IsWorkbookCommand(argc, argv))
+    if (!FileArgument::Given(argc, argv) && IsWorkbookCommand(argc, argv))
         return RunWorkbookCommand(argc, argv);
     LexomatApplication app(argc, argv);
+    // Before the program enters its start-up folder: a relative path counts from here.
+    const QString file = FileArgument::Path(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lexomat"));
     SetProgramIdentity();
     InstallFontSubstitutes();
@@ -27,6 +32,9 @@ int main(int argc, char *argv[]) {
     if (!StartWindows())
         return 1;
     Form1->show();
+    // A file from the desktop is opened once the window stands.
+    if (!file.isEmpty())
+        QTimer::singleShot(0, Form1, [file] { Form1->OpenFile(file); });
     const int result = app.exec();
     DestroyAllWindows();
     return result;

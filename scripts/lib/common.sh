@@ -14,7 +14,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev
   libgsf-1-dev libspreadsheet-writeexcel-perl libexcel-writer-xlsx-perl libxlsxwriter-dev
   python3-odf gnumeric
   python3-xlrd python3-openpyxl libspreadsheet-parseexcel-perl libspreadsheet-parsexlsx-perl
-  xlsx2csv)
+  xlsx2csv kdeedu-kvtml-data shared-mime-info)
 
 ensure_packages() {
   local missing=() p

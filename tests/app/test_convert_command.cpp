@@ -2,6 +2,7 @@
 // and the copy it writes.
 #include "tests/store/Jet4Files.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +28,10 @@ private slots:
         QTest::newRow("a file that ends its reader")
             << QStringList{"damaged_reader_abort.mdb", "new.mdb"} << 1
             << "The library \"damaged_reader_abort.mdb\" is damaged and cannot be converted";
+        QTest::newRow("target is the original") << QStringList{"lib_small.mdb", "lib_small.mdb"}
+                                                << 1 << "is the library being converted";
+        QTest::newRow("target is a link to the original")
+            << QStringList{"lib_small.mdb", "link.mdb"} << 1 << "is the library being converted";
         QTest::newRow("target exists")
             << QStringList{"lib_small.mdb", "not_library.mdb"} << 1 << "already exists";
         QTest::newRow("missing original")
@@ -43,6 +48,11 @@ private slots:
             originals << arguments[0];
         for (const QString &name : originals)
             Jet4Files::copyInto(dir.path(), name);
+        QStringList listed = originals;
+        if (arguments.value(1) == "link.mdb") {
+            QVERIFY(QFile::link(dir.filePath(arguments[0]), dir.filePath("link.mdb")));
+            listed << "link.mdb";
+        }
         QStringList paths;
         for (const QString &name : arguments)
             paths << dir.filePath(name);
@@ -62,10 +72,10 @@ private slots:
         if (exitCode == 0) {
             QCOMPARE(Jet4Files::compareWithExpected(dir.filePath("new.mdb"), arguments[0]),
                      QString());
-            originals << "new.mdb";
+            listed << "new.mdb";
         }
-        originals.sort();
-        QCOMPARE(Jet4Files::listing(dir.path()), originals);
+        listed.sort();
+        QCOMPARE(Jet4Files::listing(dir.path()), listed);
     }
 };
 
