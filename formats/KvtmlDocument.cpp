@@ -1,5 +1,7 @@
 #include "formats/KvtmlDocument.h"
 #include "formats/CodePageDecoder.h"
+#include "formats/SheetRowEmitter.h"
+#include "formats/XmlPartReader.h"
 #include "platform/LexomatError.h"
 
 #include <QHash>
@@ -98,6 +100,8 @@ private:
 
     QByteArrayView input;
     qsizetype fed = 0;
+    qint64 bytesSinceToken = 0;
+    int depth = 0;
     bool windows1252;
     CodePageDecoder decoder;
     QXmlStreamReader xml;
@@ -113,6 +117,10 @@ bool Parser::FeedMore() {
     const QByteArrayView chunk = input.sliced(fed, std::min(ChunkBytes, input.size() - fed));
     fed += chunk.size();
     xml.addData(windows1252 ? decoder.Decode(chunk).toUtf8() : chunk.toByteArray());
+    // The parser keeps an unfinished tag or text whole until it ends.
+    if ((bytesSinceToken += chunk.size()) > XmlPartReader::MaxTokenBytes)
+        Refuse(QStringLiteral("The file holds a single tag or text longer than %1 MiB.")
+                   .arg(XmlPartReader::MaxTokenBytes >> 20));
     return true;
 }
 
@@ -121,6 +129,15 @@ QXmlStreamReader::TokenType Parser::Next() {
     while (token == QXmlStreamReader::Invalid &&
            xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && FeedMore())
         token = xml.readNext();
+    if (token != QXmlStreamReader::Invalid)
+        bytesSinceToken = 0;
+    // The parser keeps every open element: a file nested without end would fill the
+    // memory long before it ends.
+    if (token == QXmlStreamReader::StartElement && ++depth > XmlPartReader::MaxDepth)
+        Refuse(QStringLiteral("The file's elements are nested more than %1 deep.")
+                   .arg(XmlPartReader::MaxDepth));
+    if (token == QXmlStreamReader::EndElement)
+        --depth;
     switch (token) {
     case QXmlStreamReader::Invalid:
         Refuse(QStringLiteral("The file is not well-formed XML (line %1, column %2): %3")
@@ -170,7 +187,7 @@ QString Parser::ReadText() {
             --depth;
             break;
         case QXmlStreamReader::Characters:
-            text += xml.text();
+            SheetRowEmitter::CappedAppend(text, xml.text()); // a longer one is refused
             break;
         default:
             break;

@@ -1,4 +1,5 @@
 #include "formats/KvtmlWorkbookReader.h"
+#include "formats/RowLimits.h"
 #include "platform/LexomatError.h"
 
 #include <QFileInfo>
@@ -16,7 +17,10 @@ QByteArrayView Checked(const WorkbookFile &file) {
 } // namespace
 
 KvtmlWorkbookReader::KvtmlWorkbookReader(std::shared_ptr<const WorkbookFile> file)
-    : document(Checked(*file)) {
+    : budget(file->size()), document(Checked(*file)) {
+    for (const KvtmlDocument::Entry &entry : document.Entries())
+        budget.Keep(ReadBudget::TextBytes(entry.word.size()) +
+                    ReadBudget::TextBytes(entry.definition.size()));
     // Two lessons of one name still get a sheet each.
     QSet<QString> taken{AllEntries};
     sheets << AllEntries;
@@ -44,10 +48,12 @@ void KvtmlWorkbookReader::ReadRows(
     if (index < 0)
         throw LexomatError(QStringLiteral("The file has no lesson named “%1”.").arg(sheet));
     const std::vector<KvtmlDocument::Entry> &entries = document.Entries();
+    RowLimits limits(budget, sheet);
     auto give = [&](int rowNumber, int entry) {
         QStringList cells;
         if (entry >= 0) {
             const KvtmlDocument::Entry &e = entries[size_t(entry)];
+            limits.Check(rowNumber, e.word, e.definition);
             if (!e.definition.isEmpty())
                 cells << e.word << e.definition;
             else if (!e.word.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/KvtmlDocument.h"
+#include "formats/ReadBudget.h"
 #include "formats/WorkbookFile.h"
 #include "formats/WorkbookReader.h"
 
@@ -23,6 +24,7 @@ public:
     static inline const QString AllEntries = QStringLiteral("All entries");
 
 private:
+    ReadBudget budget;
     KvtmlDocument document;
     QStringList sheets; // AllEntries, then the lessons' names made unique
 };

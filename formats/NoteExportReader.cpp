@@ -1,6 +1,7 @@
 #include "formats/NoteExportReader.h"
 #include "formats/CodePageDecoder.h"
 #include "formats/NoteHtmlText.h"
+#include "formats/RowLimits.h"
 #include "platform/LexomatError.h"
 
 #include <QFileInfo>
@@ -47,10 +48,11 @@ bool NoteExportReader::IsNoteExport(const WorkbookFile &file) {
 }
 
 NoteExportReader::NoteExportReader(std::shared_ptr<const WorkbookFile> file)
-    : sheetName(QFileInfo(file->fileName()).completeBaseName()) {
+    : budget(file->size()), sheetName(QFileInfo(file->fileName()).completeBaseName()) {
     if (file->size() > MaxTextBytes)
         throw LexomatError(
             QStringLiteral("The text file is larger than %1 MiB.").arg(MaxTextBytes >> 20));
+    budget.Keep(2 * file->size()); // the text, at most a character for each byte
     text = Decoded(QByteArrayView(file->data(), file->size()));
     while (bodyStart < text.size() && text[bodyStart] == u'#') {
         qsizetype end = text.indexOf(u'\n', bodyStart);
@@ -98,6 +100,7 @@ void NoteExportReader::ReadRows(
     if (sheet != sheetName)
         throw LexomatError(QStringLiteral("The workbook has no sheet named “%1”.").arg(sheet));
     int rowNumber = 0;
+    RowLimits limits(budget, sheet);
     QStringList fields;
     QString field;
     bool quoted = false;
@@ -117,7 +120,8 @@ void NoteExportReader::ReadRows(
         fields.clear();
         while (!cells.isEmpty() && cells.constLast().isEmpty())
             cells.removeLast();
-        return row(++rowNumber, cells);
+        limits.Check(++rowNumber, cells.value(0), cells.value(1));
+        return row(rowNumber, cells);
     };
     const qsizetype size = text.size();
     for (qsizetype i = bodyStart; i < size; ++i) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/ReadBudget.h"
 #include "formats/WorkbookFile.h"
 #include "formats/WorkbookReader.h"
 
@@ -26,6 +27,7 @@ public:
 private:
     void ReadHeader(const QString &key, const QString &value);
 
+    ReadBudget budget;
     QString sheetName;
     QString text;
     qsizetype bodyStart = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/ReadBudget.h"
+#include "formats/RowLimits.h"
 
 #include <QString>
 #include <QStringList>
@@ -41,7 +42,7 @@ public:
     static constexpr qint64 MaxRows = 1048576;
     // Nor more characters in a cell. Readers gather at most one character more (see
     // CappedAppend), which is enough to know that a cell is too long.
-    static constexpr qsizetype MaxCellText = 32767;
+    static constexpr qsizetype MaxCellText = RowLimits::MaxCellText;
 
     SheetRowEmitter(const RowFunction &row, const ReadBudget &budget, const QString &sheetName);
 
@@ -57,8 +58,7 @@ public:
 
 private:
     const RowFunction &row;
-    ReadBudget budget; // a copy: what one read of a sheet hands out is counted afresh
-    QString sheetName;
+    RowLimits limits;
     qint64 nextRow = 1;
     bool stopped = false;
 };
