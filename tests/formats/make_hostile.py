@@ -10,6 +10,7 @@
 #   xlsx-deep           elements nested 300,000 deep
 #   ods-repeated        a row of two 30,000-character texts repeated a million times
 #   xlsx-long-text      a 5 MiB text in a cell of column C, stored uncompressed
+#   kvtml-deep          a vocabulary file of elements nested three million deep
 import random
 import sys
 import zipfile
@@ -88,5 +89,8 @@ elif kind == 'xlsx-long-text':
     xlsx(['<row r="1"><c r="A1" t="inlineStr"><is><t>w</t></is></c>'
           '<c r="C1" t="inlineStr"><is><t>', ''.join(letters), '</t></is></c></row>'],
          method=zipfile.ZIP_STORED)
+elif kind == 'kvtml-deep':
+    with open(target, 'w') as out:
+        out.write('<?xml version="1.0"?><kvtml version="2.0"><entries>' + '<a>' * 3000000)
 else:
     sys.exit('unknown kind ' + kind)
