@@ -1,6 +1,5 @@
 #include "formats/KvtmlDocument.h"
 #include "formats/CodePageDecoder.h"
-#include "formats/SheetRowEmitter.h"
 #include "formats/XmlPartReader.h"
 #include "platform/LexomatError.h"
 
@@ -187,7 +186,7 @@ QString Parser::ReadText() {
             --depth;
             break;
         case QXmlStreamReader::Characters:
-            SheetRowEmitter::CappedAppend(text, xml.text()); // a longer one is refused
+            text += xml.text();
             break;
         default:
             break;

@@ -48,7 +48,7 @@ void KvtmlWorkbookReader::ReadRows(
     if (index < 0)
         throw LexomatError(QStringLiteral("The file has no lesson named “%1”.").arg(sheet));
     const std::vector<KvtmlDocument::Entry> &entries = document.Entries();
-    RowLimits limits(budget, sheet);
+    RowLimits limits(budget, sheet, RowLimits::NoCellLimit);
     auto give = [&](int rowNumber, int entry) {
         QStringList cells;
         if (entry >= 0) {

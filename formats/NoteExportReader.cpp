@@ -100,7 +100,7 @@ void NoteExportReader::ReadRows(
     if (sheet != sheetName)
         throw LexomatError(QStringLiteral("The workbook has no sheet named “%1”.").arg(sheet));
     int rowNumber = 0;
-    RowLimits limits(budget, sheet);
+    RowLimits limits(budget, sheet, RowLimits::NoCellLimit);
     QStringList fields;
     QString field;
     bool quoted = false;

@@ -5,7 +5,7 @@
 
 void RowLimits::Check(qint64 rowNumber, const QString &a, const QString &b) {
     for (const auto &[column, text] : {std::pair{u'A', &a}, std::pair{u'B', &b}}) {
-        if (text->size() > MaxCellText)
+        if (text->size() > maxCellText)
             throw LexomatError(QStringLiteral("Cell %1%2 of the sheet “%3” holds more than %4 "
                                               "characters, more than a spreadsheet cell can.")
                                    .arg(QChar(column))

@@ -13,6 +13,8 @@
 class TestFileDurability : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { Jet4Files::UseBuiltReader(); }
+
     void madeLibraryHasItsNameOnDisk_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("converted copy") << "convert";
