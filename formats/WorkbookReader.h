@@ -17,9 +17,9 @@ public:
     // numbers; empty rows in between come as empty lists. A vocabulary file gives one
     // row per entry, an empty one too. Cells are the texts of columns A and B only (a
     // trailing empty cell left out); other columns are never read. Return false from
-    // `row` to stop early. Throws when the sheet does not exist or cannot be read, holds
-    // a cell of more than 32,767 characters in column A or B, or would cost more than
-    // the file's read budget (see ReadBudget).
+    // `row` to stop early. Throws when the sheet does not exist or cannot be read, when
+    // a spreadsheet's cell in column A or B holds more than 32,767 characters, or when
+    // the read would cost more than the file's read budget (see ReadBudget).
     virtual void
     ReadRows(const QString &sheet,
              const std::function<bool(int rowNumber, const QStringList &cells)> &row) = 0;
