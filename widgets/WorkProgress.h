@@ -19,6 +19,7 @@ public:
     // done of total (total 0: unknown). Returns false once the user has cancelled.
     bool Step(qint64 done, qint64 total, const QString &text = QString());
     bool Cancelled() const;
+    bool Shown() const { return dialog != nullptr; }
 
 private:
     QWidget *parent;

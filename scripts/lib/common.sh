@@ -8,7 +8,7 @@ BUILD="${LEXOMAT_BUILD:-$ROOT/build}"
 # (dpkg-dev finds the package's dependencies; the last four check what is installed).
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
-  fonts-dejavu-core fonts-liberation clang-format
+  fonts-dejavu-core fonts-liberation clang-format sqlite3
   mdbtools-dev dpkg-dev desktop-file-utils appstream lintian man-db
   libgsf-1-dev libspreadsheet-writeexcel-perl libexcel-writer-xlsx-perl libxlsxwriter-dev
   python3-odf gnumeric
