@@ -1,7 +1,9 @@
+#include "formats/WorkbookReader.h"
 #include "formats/WorkbookWriter.h"
 #include "platform/LexomatError.h"
 #include "tests/support/IndependentReaders.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +23,20 @@ QString Filled(const QStringList &pieces, int units) {
     return text;
 }
 
+// The format's rule for _xHHHH_: each stands for the character with that code.
+QString Unescaped(const QString &text) {
+    static const QRegularExpression escape("_x([0-9A-Fa-f]{4})_");
+    QString out;
+    qsizetype at = 0;
+    for (auto it = escape.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(at, m.capturedStart() - at);
+        out += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
+        at = m.capturedEnd();
+    }
+    return out + text.mid(at);
+}
+
 void Write(const QString &format, const QString &path, const Rows &rows) {
     auto writer =
         format == "xls" ? CreateXlsWriter(path, "Sheet1") : CreateXlsxWriter(path, "Sheet1");
@@ -38,6 +54,8 @@ private slots:
     void readersGetEveryCell_data();
     void readersGetEveryCell();
     void xlsTakesNoMoreThanItsRows();
+    void xlsxTextsComeBackAsWritten_data();
+    void xlsxTextsComeBackAsWritten();
 };
 
 void TestWorkbookWriters::readersGetEveryCell_data() {
@@ -66,6 +84,12 @@ void TestWorkbookWriters::readersGetEveryCell_data() {
         many << QStringList{QString("word%1").arg(i),
                             i % 5 == 0 ? QString() : QString("definition %1 ünï").arg(i % 40)};
     cases["many and repeated strings, empty cells"] = many;
+    Rows pieces{{"Word", "Definition"}};
+    // More than a megabyte of sheet, so that it is compressed in several pieces.
+    for (int i = 0; i < 20000; ++i)
+        pieces << QStringList{QString("w%1").arg(i),
+                              Filled({"piece ", QString::number(i), " ü"}, 60 + i % 50)};
+    cases["several compressed pieces"] = pieces;
 
     for (const QString &format : {QString("xls"), QString("xlsx")})
         for (auto it = cases.constBegin(); it != cases.constEnd(); ++it)
@@ -107,6 +131,39 @@ void TestWorkbookWriters::xlsTakesNoMoreThanItsRows() {
     for (int i = 0; i < XlsMaxRows; ++i)
         writer->AddRow("w", "d");
     QVERIFY_THROWS_EXCEPTION(LexomatError, writer->AddRow("one", "too many"));
+}
+
+// Texts that the sheet's XML cannot hold as they are come back whole through our own
+// reader, and through openpyxl, which leaves the format's _xHHHH_ escapes to its caller.
+void TestWorkbookWriters::xlsxTextsComeBackAsWritten_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("an escape written as text") << "_x0041_ stays _x0041_";
+    QTest::newRow("an escape at the very end") << "ends in _x00e9_";
+    QTest::newRow("an escaped underscore") << "_x005F_";
+    QTest::newRow("almost an escape") << "_x004_ _xZZZZ_ _x00411 __x0041__";
+    QTest::newRow("markup") << "<b>bold</b> & \"quoted\" 'single' &amp;";
+    QTest::newRow("control characters") << QString("bell\x07 and \x01\x1f end");
+    QTest::newRow("carriage returns") << "one\rtwo\r\nthree";
+    QTest::newRow("blanks at both ends") << "  \tspaced\n ";
+}
+
+void TestWorkbookWriters::xlsxTextsComeBackAsWritten() {
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("escapes.xlsx");
+    Write("xlsx", path, {{"Word", "Definition"}, {text, text}});
+    const ReadBack back = IndependentReaders::Read(IndependentReader::Openpyxl, path);
+    QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
+    QCOMPARE(back.rows.value(1).size(), 2);
+    QCOMPARE(Unescaped(back.rows.value(1).value(1)), text);
+
+    QStringList ours;
+    OpenWorkbook(path)->ReadRows("Sheet1", [&](int number, const QStringList &cells) {
+        if (number == 2)
+            ours = cells;
+        return true;
+    });
+    QCOMPARE(ours, QStringList({text, text}));
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookWriters)
