@@ -1,6 +1,7 @@
 #include "app/SessionStore.h"
 
 #include "engine/LexomatList.h"
+#include "store/ProgressHistory.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
 #include <algorithm>
@@ -28,7 +29,7 @@ void OpenLibraryTable(TTable &table) {
 // failure it serves Library, closed, and the grids are told before the failure goes on.
 template <typename Work> void OnTotalTime(TTable &table, Work work) {
     table.Close();
-    table.DisableControls();
+    TTable::ControlsOff quiet(table);
     try {
         table.SetTableName(TimeTable);
         table.Open();
@@ -40,10 +41,8 @@ template <typename Work> void OnTotalTime(TTable &table, Work work) {
     } catch (...) {
         table.Close();
         table.SetTableName(LibraryTable);
-        table.EnableControls();
         throw;
     }
-    table.EnableControls();
 }
 
 void SaveImportanceField(TTable &table, const TLexomatList::LevelWrites &writes) {
@@ -82,22 +81,15 @@ namespace SessionStore {
 void PopulateList(Tdm &dm, TLexomatList &list) {
     TTable &table = *dm.tb_library;
     OpenLibraryTable(table);
-    table.DisableControls();
-    try {
-        // The store's own list of (ID, level), read in one scan; the IDs fit in 32 bits
-        // (the file was refused otherwise).
-        const TTable::KeptValues rows = table.AllKeptValues();
-        const std::vector<int64_t> &ids = *rows.ids;
-        const std::vector<int32_t> &levels = *rows.values;
-        for (size_t i = 0; i < ids.size(); ++i)
-            list.AddCard(int32_t(ids[i]), levels[i]);
-    } catch (...) {
-        table.Close();
-        table.EnableControls();
-        throw;
-    }
-    table.Close();
-    table.EnableControls();
+    TTable::ControlsOff quiet(table);
+    TTable::ClosedAtEnd closed(table);
+    // The store's own list of (ID, level), read in one scan; the IDs fit in 32 bits
+    // (the file was refused otherwise).
+    const TTable::KeptValues rows = table.AllKeptValues();
+    const std::vector<int64_t> &ids = *rows.ids;
+    const std::vector<int32_t> &levels = *rows.values;
+    for (size_t i = 0; i < ids.size(); ++i)
+        list.AddCard(int32_t(ids[i]), levels[i]);
 }
 
 int32_t LoadTotalTime(Tdm &dm) {
@@ -113,16 +105,19 @@ int32_t LoadTotalTime(Tdm &dm) {
     return seconds;
 }
 
-void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds) {
+void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds,
+                       const std::optional<ProgressRow> &progress) {
     TTable &table = *dm.tb_library;
     const TLexomatList::LevelWrites writes = list.PendingLevelWrites();
     // Posts would each tell the grids; they are told once at the end.
-    table.DisableControls();
-    try {
+    {
+        TTable::ControlsOff quiet(table);
         dm.BeginTransaction();
         try {
             SaveImportanceField(table, writes);
             SaveTotalTime(dm, table, totalSeconds);
+            if (progress)
+                ProgressHistory::Append(dm, *progress);
             dm.CommitTransaction();
         } catch (...) {
             // A failed post leaves its row in edit; the rows written before it are undone.
@@ -130,11 +125,7 @@ void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds) {
             dm.RollbackTransaction();
             throw;
         }
-    } catch (...) {
-        table.EnableControls();
-        throw;
     }
-    table.EnableControls();
     list.MarkLevelsSaved();
 }
 

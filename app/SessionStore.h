@@ -1,6 +1,8 @@
 #pragma once
 
+#include "store/ProgressHistory.h"
 #include <cstdint>
+#include <optional>
 
 class TLexomatList;
 class Tdm;
@@ -16,7 +18,8 @@ void PopulateList(Tdm &dm, TLexomatList &list);
 // library on a read-only disk opens too). The dataset is left serving Library, open.
 int32_t LoadTotalTime(Tdm &dm);
 // The levels that changed since the list was loaded or last saved (every level after a
-// reset, in one statement) and the time, in one transaction: all are written or none.
-// Afterwards the list counts them as saved.
-void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds);
+// reset, in one statement), the time and the session's row of progress, if any, in one
+// transaction: all are written or none. Afterwards the list counts them as saved.
+void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds,
+                       const std::optional<ProgressRow> &progress = std::nullopt);
 } // namespace SessionStore

@@ -6,6 +6,7 @@
 #include "dialogs/Tfrm_fontalign.h"
 #include "dialogs/Tfrm_lastq.h"
 #include "dialogs/Tfrm_message.h"
+#include "dialogs/Tfrm_progress.h"
 #include "dialogs/Tfrm_showpackage.h"
 #include "editor/Tfrm_addlibrary.h"
 #include "editor/Tfrm_admin.h"
@@ -25,6 +26,7 @@ void CreateAllWindows() {
     frm_message = new Tfrm_message;
     frm_lastq = new Tfrm_lastq;
     frm_fontalign = new Tfrm_fontalign;
+    frm_progress = new Tfrm_progress;
 }
 
 template <typename T> static void destroy(T *&instance) {
@@ -33,6 +35,7 @@ template <typename T> static void destroy(T *&instance) {
 }
 
 void DestroyAllWindows() {
+    destroy(frm_progress);
     destroy(frm_fontalign);
     destroy(frm_lastq);
     destroy(frm_message);

@@ -14,6 +14,7 @@
 #include "ui_TForm1.h"
 #include "widgets/ModalResult.h"
 #include "widgets/TextAlignment.h"
+#include "widgets/WindowPlacement.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -90,6 +91,7 @@ TForm1::TForm1(QWidget *parent)
     Save1 = ui->Save1;
     Exit2 = ui->Exit2;
     Pause1 = ui->Pause1;
+    act_progress = ui->act_progress;
 
     // Fixed client area, no maximise button; the menu bar keeps the system font.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -116,6 +118,8 @@ TForm1::TForm1(QWidget *parent)
     dialogFont = QFont(QStringLiteral("MS Sans Serif"));
     dialogFont.setPixelSize(11);
 
+    // A library dropped from a file manager is opened (TForm1Files.cpp).
+    setAcceptDrops(true);
     connectHandlers();
     FormCreate();
     TimerElapsed->start(1000);
@@ -137,6 +141,7 @@ void TForm1::connectHandlers() {
     connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
     connect(Exit2, &QAction::triggered, this, &TForm1::Exit2Click);
     connect(Pause1, &QAction::triggered, this, &TForm1::Pause1Click);
+    connect(act_progress, &QAction::triggered, this, &TForm1::act_progressExecute);
     connect(TimerElapsed, &QTimer::timeout, this, &TForm1::TimerElapsedTimer);
     connect(TimerTotal, &QTimer::timeout, this, &TForm1::TimerTotalTimer);
 
@@ -226,9 +231,7 @@ void TForm1::FormCreate() {
     s.SiteLink = lines[2];
 
     adjustSize();
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (screen)
-        move(CentredPosition(screen->geometry().size(), size()));
+    WindowPlacement::CentreOnScreen(this);
     QFont wordFont = LabellTextWord->font();
     wordFont.setBold(true);
     LabellTextWord->setFont(wordFont);
@@ -240,11 +243,6 @@ void TForm1::FormCreate() {
     EnableAllButtons(false);
     s.LibraryOpen = false;
     s.Paused = false;
-}
-
-QPoint TForm1::CentredPosition(const QSize &screen, const QSize &window) {
-    // C++ division truncates toward zero, as the placement rule asks.
-    return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
 }
 
 void TForm1::SeedRandom(uint64_t seed) {
@@ -277,6 +275,7 @@ void TForm1::AppException(const QString &message, bool canGoOn) {
         if (frm_message->isVisible()) {
             QMessageBox report(QMessageBox::Critical, QStringLiteral("Error"), message,
                                QMessageBox::Ok, Form1);
+            report.setTextFormat(Qt::PlainText);
             report.exec();
         } else {
             Form1->ShowMessage(QStringLiteral("Error"), QStringLiteral("\n\r") + message, 1);
@@ -289,6 +288,7 @@ void TForm1::AppException(const QString &message, bool canGoOn) {
     QMessageBox report(QMessageBox::Critical, QGuiApplication::applicationName(), message,
                        QMessageBox::Ok);
     report.setObjectName(QStringLiteral("FailureMessage"));
+    report.setTextFormat(Qt::PlainText);
     report.exec();
     QMessageBox closing(QMessageBox::Critical, QGuiApplication::applicationName(),
                         QStringLiteral("Lexomat is closing...!!!"), QMessageBox::Ok);
@@ -329,6 +329,7 @@ void TForm1::act_alignmentExecute() {
         HorizontalAlignmentFromCode(s.DefinitionAlignment) | Qt::AlignVCenter;
     for (int slot = 0; slot < 4; ++slot)
         GetLabel(slot)->setAlignment(alignment);
+    FitDefinitions();
     if (frm_lastq->Label2)
         frm_lastq->Label2->setAlignment(alignment);
 }
@@ -354,6 +355,7 @@ void TForm1::FontEdit1Accept(const QFont &chosen) {
     wordFont.setBold(true);
     LabellTextWord->setFont(wordFont);
     frm_lastq->setFont(chosen);
+    FitDefinitions();
 }
 
 int TForm1::ShowMessage(const QString &caption, const QString &text, int buttons) {
@@ -378,8 +380,11 @@ void TForm1::EnableAllButtons(bool on) {
 }
 
 void TForm1::ClearScreen() {
-    for (int slot = 0; slot < 4; ++slot)
+    for (int slot = 0; slot < 4; ++slot) {
+        definitionTexts[slot].clear();
         GetLabel(slot)->clear();
+        GetLabel(slot)->setToolTip(QString());
+    }
     for (QLabel *counter : {lbCount, lbKnowsUE1, lbKnows0, lbKnows1, lbKnows2, lbKnowsGE3})
         counter->setText(QStringLiteral("0"));
     s.ElapsedSeconds = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SessionTally.h"
 #include "store/MyTextDatabaseRec.h"
 #include <QFont>
 #include <QHash>
@@ -17,6 +18,7 @@ class QTimer;
 class SoundPlayer;
 class TBevelPanel;
 class TLexomatList;
+struct ProgressRow;
 namespace Ui {
 class TForm1;
 }
@@ -36,11 +38,13 @@ struct TStudyState {
     MyTextDatabaseRec CurrentCard;
     MyTextDatabaseRec LastCard;
     bool Answered = false;
+    TSessionTally Unsaved; // studied since the library was opened or last saved
 };
 
 // The main window: one word, four candidate definitions, the box counters and clocks.
 // Its behaviour lives in TForm1.cpp (start-up, menus, settings), TForm1Study.cpp
-// (opening, saving, questions) and TForm1Status.cpp (clocks, pause, counters).
+// (opening, saving, questions), TForm1Status.cpp (clocks, pause, counters) and
+// TForm1Files.cpp (files from the desktop).
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,7 +67,6 @@ public:
     void EnableAllButtons(bool on);
     void ClearScreen();
     static void CreateLibraryFolder();
-    static QPoint CentredPosition(const QSize &screen, const QSize &window);
 
     // Opening, closing, resetting and saving.
     void act_openExecute();
@@ -73,12 +76,18 @@ public:
     void act_libraryExecute();
     void Save1Click();
     int SaveCurrentSession();
+    // A file handed over by the desktop (the file argument, a drop): a library is
+    // opened to study after the save question; a workbook or vocabulary file goes to
+    // the library editor's import, into a new untitled library.
+    void OpenFile(const QString &path);
     void PopulateList();
 
     // Questions and answers.
     void PutQuestions();
     bool TryPutQuestions(); // reports a failure and keeps the question on screen
     QLabel *GetLabel(int slot) const;
+    // Counters and clocks grow to show their whole text, neighbours moving apart.
+    void FitCounters();
     void Label_definitieClick(int slot); // the mouse or keys 1 to 4, under the guard
     void definitieClick(int slot);
     void Answer(int slot);
@@ -106,6 +115,10 @@ public:
     void lbKnowsGE3Click();
     void ImageXClick(const QString &heading, int32_t boxCode);
 
+    // Progress over time.
+    void act_progressExecute();
+    ProgressRow SessionProgress() const; // the unsaved session, as a save would record it
+
     const TStudyState &State() const { return s; }
     const TLexomatList &CardList() const { return *cardList; }
     QColor DefinitionTextColor() const;
@@ -127,7 +140,7 @@ public:
     QMenuBar *MainMenu1;
     QMenu *File1, *Options1, *Help1;
     QAction *act_library, *act_open, *act_close, *act_exit, *act_reset, *FontEdit1, *act_alignment,
-        *act_about, *Open1, *Save1, *Exit2, *Pause1;
+        *act_about, *Open1, *Save1, *Exit2, *Pause1, *act_progress;
     // The menu items of the classic menus are the actions themselves.
     QAction *&NewLibraryFile1 = act_library, *&OpenLibraryFile1 = act_open, *&Close1 = act_close,
             *&Exit1 = act_exit, *&Reset1 = act_reset, *&Font1 = FontEdit1,
@@ -139,15 +152,19 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void connectHandlers();
     void LeaveLibrary();
     void EndPause();
     void SetTextColor(const QColor &color);
-    bool WriteSession(); // levels and time, all or nothing; reports a failure
+    bool WriteSession(); // levels, time and progress, all or nothing; reports a failure
     void ShowViewer();   // the box viewer over tb_library as the caller set it up
-    void FitCounters();  // counters and clocks grow to show their whole text
+    // The definitions as the panels can show them, each long one cut with "…" and whole
+    // in its tool tip.
+    void FitDefinitions();
     int ShowMessage(const QString &caption, const QString &text, int buttons);
     bool DefinitionsActive() const { return s.LibraryOpen && !s.Paused; }
     TBevelPanel *GetPanel(int slot) const;
@@ -163,6 +180,7 @@ private:
     QObject *doubleClicked = nullptr; // its next release ends a double click
     QHash<QObject *, std::function<void()>> clickHandlers;
     QHash<QLabel *, QRect> designedGeometry; // of the counters and clocks
+    QString definitionTexts[4];              // whole, as the panels are given them
 };
 
 extern TForm1 *Form1;

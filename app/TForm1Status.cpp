@@ -22,8 +22,10 @@ void Tick(int32_t &seconds) {
 } // namespace
 
 void TForm1::TimerElapsedTimer() {
-    if (s.Studying && !s.Paused)
+    if (s.Studying && !s.Paused) {
         Tick(s.ElapsedSeconds);
+        s.Unsaved.Tick();
+    }
     lbElapsedTime->setText(SecondsToText(s.ElapsedSeconds));
     FitCounters();
 }
@@ -45,27 +47,37 @@ void TForm1::SetTotalTime() {
 void TForm1::FitCounters() {
     // A text that fits keeps the designed box; a longer one widens it about the same
     // centre line, so "1000000" or "1000:00:00" is shown whole.
+    QHash<QLabel *, QRect> boxes;
     for (auto it = designedGeometry.cbegin(); it != designedGeometry.cend(); ++it) {
         QLabel *label = it.key();
-        if (label == Label7)
-            continue; // a caption: only moved, below
         const QRect designed = it.value();
-        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
         QRect box = designed;
-        if (needed > designed.width()) {
+        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+        // Label7 is a caption: only moved, below.
+        if (label != Label7 && needed > designed.width()) {
             box.setWidth(needed);
             // A left-aligned clock grows to the right, its text where it was.
             if (label->alignment() & Qt::AlignHCenter)
                 box.moveLeft(designed.left() + designed.width() / 2 - needed / 2);
         }
-        if (label->geometry() != box)
-            label->setGeometry(box);
+        boxes.insert(label, box);
+    }
+    // Neighbouring counters keep at least a space between them, those on the right
+    // moving over as the ones on their left grow.
+    const int space = lbCount->fontMetrics().horizontalAdvance(QChar(' '));
+    int previousRight = std::numeric_limits<int>::min();
+    for (QLabel *counter : {lbCount, lbKnowsUE1, lbKnows0, lbKnows1, lbKnows2, lbKnowsGE3}) {
+        QRect &box = boxes[counter];
+        box.moveLeft(std::max(box.left(), previousRight + space));
+        previousRight = box.right() + 1;
     }
     // The elapsed clock and its caption make room for a total of a thousand hours.
-    const int overlap =
-        std::max(0, lbTotalTime->geometry().right() + 3 - designedGeometry.value(Label7).left());
+    const int overlap = std::max(0, boxes[lbTotalTime].right() + 3 - boxes[Label7].left());
     for (QLabel *label : {Label7, lbElapsedTime})
-        label->move(designedGeometry.value(label).topLeft() + QPoint(overlap, 0));
+        boxes[label].translate(overlap, 0);
+    for (auto it = boxes.cbegin(); it != boxes.cend(); ++it)
+        if (it.key()->geometry() != it.value())
+            it.key()->setGeometry(it.value());
 }
 
 void TForm1::VisualFeedback() {

@@ -13,8 +13,10 @@
 #include "platform/BesideFiles.h"
 #include "platform/LexomatError.h"
 #include "platform/SoundPlayer.h"
+#include "store/ProgressHistory.h"
 #include "store/Tdm.h"
 #include "widgets/ModalResult.h"
+#include "widgets/WrappedTextFit.h"
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -37,7 +39,11 @@ bool TForm1::WriteSession() {
         // The question box is gone before the write starts.
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         StoreWaitFeedback feedback(*dm, this, dm->DatabasePath());
-        SessionStore::SaveLevelsAndTime(*dm, *cardList, s.TotalSeconds);
+        std::optional<ProgressRow> progress;
+        if (!s.Unsaved.Empty())
+            progress = SessionProgress();
+        SessionStore::SaveLevelsAndTime(*dm, *cardList, s.TotalSeconds, progress);
+        s.Unsaved = {};
         return true;
     } catch (const LexomatError &error) {
         // Nothing was written; the levels and time stay in memory for another try.
@@ -52,8 +58,10 @@ void TForm1::LeaveLibrary() {
         dm->CloseDatabase();
     s.LibraryOpen = false;
     s.Studying = false;
+    s.Unsaved = {};
     cardList->Clear();
     EnableAllButtons(false);
+    act_progress->setEnabled(false);
 }
 
 void TForm1::act_openExecute() {
@@ -90,6 +98,7 @@ bool TForm1::OpenLibrary(const QString &chosenPath) {
         }
         s.LibraryOpen = true;
         EnableAllButtons(true);
+        act_progress->setEnabled(true);
         cardList->SortByLevel();
         PutQuestions();
         VisualFeedback();
@@ -97,6 +106,7 @@ bool TForm1::OpenLibrary(const QString &chosenPath) {
         s.ElapsedSeconds = 0;
         s.Studying = false;
         s.Answered = false;
+        s.Unsaved = {};
         EndPause();
         return true;
     } catch (const LexomatError &error) {
@@ -133,6 +143,7 @@ void TForm1::act_resetExecute() {
         return;
     cardList->ResetLevels();
     s.TotalSeconds = 0;
+    s.Unsaved.Reset = true;
     VisualFeedback();
     WriteSession();
 }
@@ -192,7 +203,19 @@ void TForm1::PutQuestions() {
     s.CurrentCard = card;
     LabellTextWord->setText(card.Word);
     for (int slot = 0; slot < 4; ++slot)
-        GetLabel(slot)->setText(definitions[slot]);
+        definitionTexts[slot] = definitions[slot];
+    FitDefinitions();
+}
+
+void TForm1::FitDefinitions() {
+    for (int slot = 0; slot < 4; ++slot) {
+        QLabel *label = GetLabel(slot);
+        const QString &text = definitionTexts[slot];
+        const QString shown = WrappedTextFit::Fitted(
+            text, label->fontMetrics(), label->contentsRect(), int(label->alignment()));
+        label->setText(shown);
+        label->setToolTip(shown == text ? QString() : text);
+    }
 }
 
 bool TForm1::TryPutQuestions() {
@@ -228,6 +251,7 @@ void TForm1::definitieClick(int slot) {
 
 void TForm1::Answer(int slot) {
     s.Studying = true;
+    s.Unsaved.Score(slot == s.RightSlot);
     if (slot == s.RightSlot)
         cardList->RecordRight();
     else

@@ -5,8 +5,8 @@
 #include "formats/WorkbookReader.h"
 #include "platform/FailureText.h"
 #include "platform/LexomatError.h"
-#include "store/LibraryHandle.h"
-#include "store/Tdm.h"
+#include "store/LibraryConnection.h"
+#include "store/NewLibraryFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -20,19 +20,28 @@
 namespace {
 const char *const Usage =
     "Usage: lexomat [COMMAND ARGUMENTS...]\n"
-    "Without a command the program opens its windows.\n"
+    "       lexomat [--] FILE\n"
+    "Without a command the program opens its windows; with a FILE it opens that library\n"
+    "(.mdb) to study, or a workbook or vocabulary file in the library editor to import.\n"
     "\n"
     "  lexomat sheets WORKBOOK                 the workbook's sheet names, one a line\n"
-    "  lexomat rows WORKBOOK SHEET             the sheet's data rows (row 2 on): columns A\n"
-    "                                          and B as a JSON array of two strings a line\n"
+    "  lexomat rows WORKBOOK SHEET             the sheet's data rows (below its title row,\n"
+    "                                          if it has one): columns A and B as a JSON\n"
+    "                                          array of two strings a line\n"
     "  lexomat import WORKBOOK SHEET LIBRARY   adds the sheet's new words to LIBRARY\n"
     "                                          (created when it does not exist)\n"
-    "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK (.xls, or\n"
-    "                                          .xlsx by its extension)\n"
+    "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK, in the format\n"
+    "                                          its extension names: .xls, .xlsx, .kvtml,\n"
+    "                                          .csv or .tsv (never over a library)\n"
+    "  lexomat convert OLD.mdb NEW.mdb         copies a library in the older Access format\n"
+    "                                          into a new library NEW.mdb\n"
+    "  lexomat --version                       the program's version\n"
     "  lexomat --help                          this text\n"
     "\n"
-    "Workbooks: .xls, .xlsx, .ods, .csv, .tsv. Exit status: 0 success, 1 a refused file\n"
-    "or a failed write, 2 wrong usage.\n";
+    "Workbooks: .xls, .xlsx, .ods, .csv, .tsv, .txt; vocabulary files of other trainers:\n"
+    ".kvtml (KVTML 1 and 2; sheets \"All entries\" and each lesson) and note exports\n"
+    "(.txt with #key:value headers). Exit status: 0 success, 1 a refused file or a failed\n"
+    "write, 2 wrong usage.\n";
 
 struct Command {
     const char *name;
@@ -75,8 +84,9 @@ int Rows(const QString &workbook, const QString &sheet) {
         return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
     try {
-        reader->ReadRows(sheet, [](int rowNumber, const QStringList &cells) {
-            if (rowNumber >= 2)
+        const int firstDataRow = reader->FirstDataRow();
+        reader->ReadRows(sheet, [firstDataRow](int rowNumber, const QStringList &cells) {
+            if (rowNumber >= firstDataRow)
                 Print(stdout,
                       QString::fromUtf8(QJsonDocument(QJsonArray{cells.value(0), cells.value(1)})
                                             .toJson(QJsonDocument::Compact)));
@@ -99,46 +109,47 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
     } catch (const std::exception &e) {
         return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
-    // A library made here and left empty by a failure goes again.
-    bool created = false;
+    // A library that does not exist yet is made under a temporary name and given its
+    // name only once the import is in it; a failure removes that file and nothing else.
     ImportOutcome outcome;
     try {
-        if (!QFileInfo::exists(library)) {
-            Tdm::CreateLibraryFile(library);
-            created = true;
+        bool imported = false;
+        if (!QFileInfo::exists(library) && !QFileInfo(library).isSymLink()) {
+            NewLibraryFile made(library);
+            outcome = SheetImport::Run(*reader, sheet, made.Connection());
+            if (outcome.result == ImportOutcome::Result::TooFewRows)
+                return Refused(outcome.Message());
+            // Another program may have made the library meanwhile: then the cards go
+            // into that one, as into any library that exists.
+            imported = made.Publish();
         }
-        OwnLibraryConnection connection(library);
-        outcome = SheetImport::Run(*reader, sheet, connection.Handle());
+        if (!imported) {
+            LibraryConnection connection(library, LibraryConnection::Mode::ReadWrite);
+            outcome = SheetImport::Run(*reader, sheet, connection);
+        }
     } catch (const SheetReadError &e) {
-        if (created)
-            QFile::remove(library);
         return Refused(SheetImport::SheetFailureMessage(*reader, sheet, e.message()));
     } catch (const std::exception &e) {
-        if (created)
-            QFile::remove(library);
         return Refused(SheetImport::WriteFailedMessage(FailureText(e)));
     }
-    if (outcome.result == ImportOutcome::Result::TooFewRows) {
-        if (created)
-            QFile::remove(library);
+    if (outcome.result == ImportOutcome::Result::TooFewRows)
         return Refused(outcome.Message());
-    }
     Print(stdout, outcome.Message());
     return 0;
 }
 
 int Export(const QString &library, const QString &workbook) {
     try {
-        OwnLibraryConnection connection(library);
-        const LibraryExport::Format format = LibraryExport::FormatOf(workbook);
-        const int64_t cards = LibraryExport::CardCount(connection.Handle());
-        if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit())
+        LibraryConnection connection(library, LibraryConnection::Mode::ReadOnly);
+        LibraryExport::RefuseTarget(connection, workbook);
+        const int64_t cards = LibraryExport::CardCount(connection);
+        if (LibraryExport::FormatOf(workbook) == LibraryExport::Format::Xls &&
+            cards > LibraryExport::XlsCardLimit())
             return Refused(LibraryExport::FailedMessage(
                 LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0) +
                 "\nName the workbook with the extension .xlsx to export it as an Excel "
                 "Workbook."));
-        const LibraryExport::Outcome outcome =
-            LibraryExport::Run(connection.Handle(), workbook, format);
+        const LibraryExport::Outcome outcome = LibraryExport::Run(connection, workbook);
         const QString message = outcome.Message();
         if (!message.isEmpty())
             Print(stdout, message);
@@ -148,6 +159,13 @@ int Export(const QString &library, const QString &workbook) {
     return 0;
 }
 } // namespace
+
+bool IsCommandName(const char *name) {
+    for (const Command &command : Commands)
+        if (std::strcmp(name, command.name) == 0)
+            return true;
+    return std::strcmp(name, "convert") == 0;
+}
 
 bool IsWorkbookCommand(int argc, char *argv[]) {
     if (argc < 2)
@@ -177,6 +195,9 @@ int RunWorkbookCommand(int argc, char *argv[]) {
             return Import(Argument(argv, 2), Argument(argv, 3), Argument(argv, 4));
         return Export(Argument(argv, 2), Argument(argv, 3));
     }
+    if (argc == 2 && !IsCommandName(argv[1]))
+        Print(stderr,
+              QString("lexomat: \"%1\" is neither a command nor a file.").arg(Argument(argv, 1)));
     std::fputs(Usage, stderr);
     return 2;
 }

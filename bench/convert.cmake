@@ -2,4 +2,4 @@
 add_executable(bench_convert ${CMAKE_CURRENT_LIST_DIR}/bench_convert.cpp)
 target_link_libraries(bench_convert PRIVATE store)
 target_compile_definitions(bench_convert PRIVATE
-                           LEXOMAT_JET4_DIR="${CMAKE_SOURCE_DIR}/../shared/testdata/jet4")
+                           LEXOMAT_JET4_DIR="${CMAKE_SOURCE_DIR}/tests/data/jet4")

@@ -1,19 +1,13 @@
 #include "dialogs/LearnerDialogSupport.h"
 
+#include "widgets/WindowPlacement.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QWidget>
 
 namespace {
-
-QRect screenRect(const QWidget *window) {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        screen = window->screen();
-    return screen ? screen->geometry() : QRect(0, 0, 0, 0);
-}
 
 QWidget *mainWindow() {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -53,22 +47,15 @@ private:
 } // namespace
 
 void CentreOnScreen(QWidget *window) {
-    const QRect screen = screenRect(window);
-    const QSize outer = window->frameGeometry().size();
-    window->move(screen.x() + (screen.width() - outer.width()) / 2,
-                 screen.y() + (screen.height() - outer.height()) / 2);
+    WindowPlacement::CentreOnScreen(window);
 }
 
 void CentreOverMainWindow(QWidget *window) {
     QWidget *over = window->parentWidget() ? window->parentWidget()->window() : mainWindow();
-    if (!over || over == window) {
-        CentreOnScreen(window);
-        return;
-    }
-    const QRect main = over->frameGeometry();
-    const QSize outer = window->frameGeometry().size();
-    window->move(main.x() + (main.width() - outer.width()) / 2,
-                 main.y() + (main.height() - outer.height()) / 2);
+    if (!over || over == window)
+        WindowPlacement::CentreOnScreen(window);
+    else
+        WindowPlacement::CentreOver(window, over);
 }
 
 void PaintWhite(QWidget *widget) {

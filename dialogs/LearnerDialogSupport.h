@@ -8,7 +8,7 @@ class QWidget;
 // Small pieces shared by the learner's dialogs (viewer, alignment, last question,
 // About).
 
-// left = (screen width - window width) / 2, top likewise, truncating toward zero.
+// Centred on its screen, as WindowPlacement places windows.
 void CentreOnScreen(QWidget *window);
 // Centred over the parent window if there is one, else over the main window
 // ("Form1"), else on the screen.

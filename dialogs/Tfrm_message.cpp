@@ -3,6 +3,7 @@
 #include "ui_Tfrm_message.h"
 #include "widgets/ModalResult.h"
 #include "widgets/TBitBtnWithColor.h"
+#include "widgets/WindowPlacement.h"
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -188,12 +189,7 @@ void Tfrm_message::FormShow() {
 }
 
 void Tfrm_message::CentreOnScreen() {
-    if (const QScreen *screen = this->screen()) {
-        const QRect area = screen->geometry();
-        const QSize size = frameGeometry().size();
-        move(area.x() + (area.width() - size.width()) / 2,
-             area.y() + (area.height() - size.height()) / 2);
-    }
+    WindowPlacement::CentreOnScreen(this);
 }
 
 // The designed box when the text fits it; otherwise wider (up to a limit), then

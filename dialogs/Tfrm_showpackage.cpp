@@ -7,6 +7,7 @@
 #include "store/TTable.h"
 #include "store/TTableModel.h"
 #include "store/Tdm.h"
+#include "widgets/GridTitles.h"
 #include "widgets/ModalResult.h"
 #include "widgets/TBitBtnWithColor.h"
 #include <QHeaderView>
@@ -99,8 +100,10 @@ void Tfrm_showpackage::BindGrid() {
                             this);
         DBGrid1->setModel(boundModel);
         boundModel->FollowSelection(DBGrid1->selectionModel());
-        for (int column = 0; column < boundModel->Columns().size(); ++column)
-            DBGrid1->setColumnWidth(column, boundModel->Columns()[column].width);
+        QList<int> widths;
+        for (const GridColumn &column : boundModel->Columns())
+            widths << column.width;
+        FitColumnsToTitles(DBGrid1, widths);
     }
     // Each showing starts at the first row, as a freshly filtered table does.
     DBGrid1->scrollToTop();

@@ -2,16 +2,17 @@
 
 #include "dialogs/LearnerDialogSupport.h"
 #include "editor/EditorMessages.h"
+#include "editor/UntitledLibrary.h"
 #include "editor/ui_Tfrm_admin.h"
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
 #include "store/TTableModel.h"
 #include "store/Tdm.h"
+#include "widgets/GridTitles.h"
 #include <QCloseEvent>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLockFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -59,6 +60,7 @@ Tfrm_admin::Tfrm_admin(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm_admin
 
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
     // The client area below the menu bar is 792 x 554.
     resize(ClientWidth, ClientHeight + MainMenu1->sizeHint().height());
     setMinimumSize(400, 300);
@@ -76,6 +78,8 @@ Tfrm_admin::Tfrm_admin(QWidget *parent) : QDialog(parent), ui(new Ui::Tfrm_admin
     titles->setHighlightSections(false);
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid_library->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Tab goes on to the next control; the arrow keys move within the grid.
+    grid_library->setTabKeyNavigation(false);
     grid_library->installEventFilter(this);
     // A double click anywhere in the grid, also below its last row, updates.
     grid_library->viewport()->installEventFilter(this);
@@ -140,8 +144,7 @@ void Tfrm_admin::showEvent(QShowEvent *event) {
 
 void Tfrm_admin::FormShow() {
     CentreOnScreen(this);
-    EditingTempLibrary = false;
-    EditingLibraryFile = false;
+    SetCurrentLibrary(Library::None);
     act_mod->setEnabled(false);
     act_del->setEnabled(false);
     SetCaption(QString());
@@ -156,7 +159,13 @@ void Tfrm_admin::FormShow() {
         offerPending = true;
         QTimer::singleShot(0, this, [this] {
             offerPending = false;
-            if (isVisible())
+            if (!isVisible())
+                return;
+            // A file from the desktop comes first; stranded libraries wait for the
+            // next showing.
+            if (!pendingImport.isEmpty())
+                ImportFile(std::exchange(pendingImport, QString()));
+            else
                 OfferUnsavedLibraries();
         });
     }
@@ -237,8 +246,7 @@ void Tfrm_admin::AttachGrid() {
                             this);
         grid_library->setModel(model);
         model->FollowSelection(grid_library->selectionModel());
-        for (int c = 0; c < model->Columns().size(); ++c)
-            grid_library->setColumnWidth(c, model->Columns()[c].width);
+        FitColumnsToTitles(grid_library, DesignedWidths());
     }
     // The hook belongs to the opened table: installed again after every opening.
     dm->tb_library->SetOnGetText(QStringLiteral("Definition"),
@@ -249,6 +257,15 @@ void Tfrm_admin::FontEdit1Accept(const QFont &font) {
     chosenFont = font;
     group_center->setFont(font);
     grid_library->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 6);
+    if (model)
+        FitColumnsToTitles(grid_library, DesignedWidths());
+}
+
+QList<int> Tfrm_admin::DesignedWidths() const {
+    QList<int> widths;
+    for (const GridColumn &column : model->Columns())
+        widths << column.width;
+    return widths;
 }
 
 bool Tfrm_admin::Guarded(const std::function<void()> &step) {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-struct sqlite3;
+class LibraryConnection;
 class WorkbookReader;
 
 // What one import did, and the message that tells the user.
@@ -26,7 +26,8 @@ public:
 };
 
 // Takes the new cards of one sheet into a library, without any window: row 1 holds
-// the column names, column A the word, column B the definition. A row is added when
+// the column names (unless the file has none), column A the word, column B the
+// definition. A row is added when
 // its word (the whole value, exactly) is neither in the library nor added earlier
 // in the same import; a row the library cannot take (empty word or definition, a
 // word over 100 characters) is skipped and reported. All new cards are written in
@@ -41,7 +42,7 @@ using Progress = std::function<bool(int done, int total)>;
 
 // Throws SheetReadError when the sheet cannot be read, LexomatError when the library
 // refuses the write (nothing is written then).
-ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
+ImportOutcome Run(WorkbookReader &reader, const QString &sheet, LibraryConnection &library,
                   const Progress &progress = {});
 
 QString UnableToConnectMessage(const QString &reason);

@@ -1,4 +1,6 @@
 #include "formats/CsvWorkbookReader.h"
+#include "formats/KvtmlWorkbookReader.h"
+#include "formats/NoteExportReader.h"
 #include "formats/OdsWorkbookReader.h"
 #include "formats/WorkbookFile.h"
 #include "formats/WorkbookReader.h"
@@ -18,6 +20,10 @@ std::unique_ptr<WorkbookReader> OpenWorkbookFile(std::shared_ptr<const WorkbookF
             return std::make_unique<OdsWorkbookReader>(file);
         throw LexomatError(QStringLiteral("The zip archive holds no workbook."));
     }
+    if (KvtmlWorkbookReader::IsKvtml(*file))
+        return std::make_unique<KvtmlWorkbookReader>(file);
+    if (NoteExportReader::IsNoteExport(*file))
+        return std::make_unique<NoteExportReader>(file);
     if (CsvWorkbookReader::HasTextExtension(file->fileName()))
         return std::make_unique<CsvWorkbookReader>(file);
     throw LexomatError(QStringLiteral("The file is not a workbook that Lexomat can read."));

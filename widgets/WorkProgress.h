@@ -9,7 +9,8 @@ class QWidget;
 
 // The progress of long work on the window thread: a modal progress dialog with
 // Cancel that appears only once the work has taken `delayMs` (half a second unless
-// told), so short work shows nothing. Object name "WorkProgress"; its title is the
+// told), so short work shows nothing. When it goes, the windows beneath are painted
+// again before anything else shows. Object name "WorkProgress"; its title is the
 // program's name unless one is given.
 class WorkProgress {
 public:

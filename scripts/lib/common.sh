@@ -5,15 +5,16 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD="${LEXOMAT_BUILD:-$ROOT/build}"
 
 # Debian packages that building, testing offscreen, screenshots and packaging need
-# (dpkg-dev finds the package's dependencies; the last four check what is installed).
+# (dpkg-dev finds the package's dependencies; the last four check what is installed;
+# Qt Charts' CMake files need Qt OpenGL's, which qt6-base-dev only recommends).
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
-  fonts-dejavu-core fonts-liberation clang-format sqlite3
+  qt6-charts-dev libqt6opengl6-dev fonts-dejavu-core fonts-liberation clang-format sqlite3
   mdbtools-dev dpkg-dev desktop-file-utils appstream lintian man-db
   libgsf-1-dev libspreadsheet-writeexcel-perl libexcel-writer-xlsx-perl libxlsxwriter-dev
   python3-odf gnumeric
   python3-xlrd python3-openpyxl libspreadsheet-parseexcel-perl libspreadsheet-parsexlsx-perl
-  xlsx2csv)
+  xlsx2csv kdeedu-kvtml-data shared-mime-info)
 
 ensure_packages() {
   local missing=() p

@@ -6,15 +6,22 @@
 // LEXOMAT_TEST_DRIVE=study:PATH     open PATH through the File menu's dialog, report
 //                                   the card count and word, answer one question with
 //                                   key 1, close the window and save the session
+// LEXOMAT_TEST_DRIVE=look           report the card count and word of what the file
+//                                   argument opened, close the window and save; an
+//                                   import it started is answered on the way (the
+//                                   sheets offered, the result and the editor's
+//                                   title reported, the untitled library not saved)
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGenericPlugin>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -60,6 +67,15 @@ private:
     }
 
     void act(QWidget *main) {
+        // What the file argument brought up is answered first.
+        if (QApplication::activeModalWidget()) {
+            QTimer::singleShot(50, main, [this, main] { act(main); });
+            return;
+        }
+        if (drive == QLatin1String("look")) {
+            report("count", labelText(main, "lbCount"));
+            report("word", labelText(main, "LabellTextWord"));
+        }
         if (drive.startsWith(QLatin1String("study:"))) {
             if (auto *open = main->findChild<QAction *>("act_open"))
                 open->trigger();
@@ -77,6 +93,35 @@ private:
             static_cast<QDialog *>(dialog)->accept();
             return;
         }
+        if (modal->objectName() == QLatin1String("frm_sheet")) {
+            QStringList sheets;
+            if (auto *list = modal->findChild<QComboBox *>("ComboBox1"))
+                for (int i = 0; i < list->count(); ++i)
+                    sheets << list->itemText(i);
+            report("sheets", sheets.join('|'));
+            if (auto *ok = modal->findChild<QAbstractButton *>("BitBtnWithColor1"))
+                ok->click();
+            return;
+        }
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            const bool saveQuestion = box->text() == QLatin1String("Save current library ?");
+            if (!saveQuestion) {
+                report("box", box->text());
+                importAnswered = true;
+            }
+            box->button(saveQuestion ? QMessageBox::No : QMessageBox::Ok)->click();
+            return;
+        }
+        if (modal->objectName() == QLatin1String("frm_admin")) {
+            // Left alone until its import has been answered.
+            if (importAnswered && !editorReported) {
+                editorReported = true;
+                report("editor", modal->windowTitle());
+                // Outside this poll, which must answer the question the closing asks.
+                QTimer::singleShot(0, modal, [modal] { modal->close(); });
+            }
+            return;
+        }
         auto *yes = modal->findChild<QAbstractButton *>("Left_BitBtnWithColor");
         if (modal->windowTitle() == QLatin1String("Save") && yes) {
             report("saved", "yes");
@@ -90,6 +135,8 @@ private:
     QTimer timer;
     QString drive;
     bool started = false;
+    bool importAnswered = false;
+    bool editorReported = false;
 };
 } // namespace
 

@@ -23,6 +23,9 @@ private slots:
     void startupFolderIsChosen();
     void installedFilesPassTheirValidators_data();
     void installedFilesPassTheirValidators();
+    void fileArgumentOpensTheDesktopWay_data();
+    void fileArgumentOpensTheDesktopWay();
+    void desktopKnowsTheFilesItOpens();
 
 private:
     struct Run {
@@ -31,7 +34,7 @@ private:
     };
     // Starts the installed program in `currentDir` with XDG_DATA_HOME=`dataHome`.
     Run start(const QString &currentDir, const QString &dataHome, const QString &drive,
-              const QString &lexomatHome = QString());
+              const QString &lexomatHome = QString(), const QStringList &arguments = {});
     QString installed(const QString &relative) const { return prefix.filePath(relative); }
 
     QTemporaryDir prefix;
@@ -64,7 +67,8 @@ void TestInstalledProgram::initTestCase() {
 
 TestInstalledProgram::Run TestInstalledProgram::start(const QString &currentDir,
                                                       const QString &dataHome, const QString &drive,
-                                                      const QString &lexomatHome) {
+                                                      const QString &lexomatHome,
+                                                      const QStringList &arguments) {
     QTemporaryDir reportDir;
     const QString reportPath = reportDir.filePath("report.txt");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -80,7 +84,7 @@ TestInstalledProgram::Run TestInstalledProgram::start(const QString &currentDir,
     QProcess program;
     program.setProcessEnvironment(env);
     program.setWorkingDirectory(currentDir);
-    program.start(installed("bin/lexomat"), {});
+    program.start(installed("bin/lexomat"), arguments);
     Run run;
     if (!program.waitForFinished(60000)) {
         program.kill();
@@ -227,6 +231,89 @@ void TestInstalledProgram::installedFilesPassTheirValidators() {
     QVERIFY2(check.exitCode() == 0, complaints.constData());
     if (tool == "man") // man reports troff's warnings but still succeeds
         QVERIFY2(complaints.isEmpty(), complaints.constData());
+}
+
+void TestInstalledProgram::fileArgumentOpensTheDesktopWay_data() {
+    QTest::addColumn<QStringList>("arguments"); // FOLDER stands for the current folder
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("sheets"); // offered by the import, empty when none ran
+    QTest::newRow("library, relative path with a blank and an umlaut")
+        << QStringList{"my wörds.mdb"} << "12"
+        << "";
+    QTest::newRow("library after --, absolute path")
+        << QStringList{"--", "FOLDER/my wörds.mdb"} << "12"
+        << "";
+    QTest::newRow("library named like an option, after --")
+        << QStringList{"--", "-dash.mdb"} << "12"
+        << "";
+    QTest::newRow("KVTML: the editor imports it into an untitled library")
+        << QStringList{"Tiere.kvtml"} << "0"
+        << "All entries|Pets";
+}
+
+void TestInstalledProgram::fileArgumentOpensTheDesktopWay() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, count);
+    QFETCH(QString, sheets);
+    QTemporaryDir home, current;
+    TestLibrary::create(current.filePath("my wörds.mdb"), TestLibrary::numbered(12));
+    TestLibrary::create(current.filePath("-dash.mdb"), TestLibrary::numbered(12));
+    QFile kvtml(current.filePath("Tiere.kvtml"));
+    QVERIFY(kvtml.open(QIODevice::WriteOnly));
+    kvtml.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kvtml version=\"2.0\"><entries>"
+                "<entry id=\"0\"><translation id=\"0\"><text>Hund</text>"
+                "<comment>dog</comment></translation></entry>"
+                "<entry id=\"1\"><translation id=\"0\"><text>Katze</text>"
+                "<comment>cat</comment></translation></entry></entries><lessons><container>"
+                "<name>Pets</name><entry id=\"1\"/></container></lessons></kvtml>\n");
+    kvtml.close();
+    arguments.replaceInStrings("FOLDER", current.path());
+    // The program moves to its own folder; a relative path still means the one here.
+    const Run run = start(current.path(), home.path(), "look", QString(), arguments);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(!run.seen.contains("unexpected"), qPrintable(run.seen.value("unexpected")));
+    QCOMPARE(run.seen.value("dir"), home.filePath("lexomat"));
+    QCOMPARE(run.seen.value("count"), count);
+    QCOMPARE(run.seen.value("sheets"), sheets);
+    if (sheets.isEmpty()) {
+        QCOMPARE(run.seen.value("saved"), QString("yes"));
+        return;
+    }
+    QCOMPARE(run.seen.value("box"), QString("2 new records added."));
+    QCOMPARE(run.seen.value("editor"), QString("untitled.mdb - Lexomat Library"));
+}
+
+void TestInstalledProgram::desktopKnowsTheFilesItOpens() {
+    QFile entry(installed("share/applications/org.lexomat.Lexomat.desktop"));
+    QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList types;
+    QString exec;
+    for (const QString &line : QString::fromUtf8(entry.readAll()).split('\n')) {
+        if (line.startsWith("MimeType="))
+            types = line.mid(9).split(';', Qt::SkipEmptyParts);
+        if (line.startsWith("Exec="))
+            exec = line.mid(5);
+    }
+    QCOMPARE(exec, QString("lexomat %f"));
+    for (const QString type :
+         {"application/vnd.ms-access", "application/vnd.sqlite3", "application/x-kvtml",
+          "application/vnd.ms-excel", "text/csv", "text/plain",
+          "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"})
+        QVERIFY2(types.contains(type), qPrintable(type));
+
+    // The KVTML type that the desktop's own list lacks comes with the program, and the
+    // desktop's database tool takes it.
+    if (QStandardPaths::findExecutable("update-mime-database").isEmpty())
+        QSKIP("update-mime-database is not installed (scripts/lib/common.sh installs it)");
+    QTemporaryDir mime;
+    QVERIFY(QDir().mkpath(mime.filePath("packages")));
+    QVERIFY(QFile::copy(installed("share/mime/packages/org.lexomat.Lexomat.xml"),
+                        mime.filePath("packages/org.lexomat.Lexomat.xml")));
+    QProcess update;
+    update.start("update-mime-database", {mime.path()});
+    QVERIFY(update.waitForFinished(60000));
+    QCOMPARE(update.exitCode(), 0);
+    QVERIFY(contents(mime.filePath("globs2")).contains("application/x-kvtml:*.kvtml"));
 }
 
 QTEST_GUILESS_MAIN(TestInstalledProgram)

@@ -14,6 +14,7 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ModalAnswerer.h"
 #include "tests/support/TestLibrary.h"
+#include "widgets/WindowPlacement.h"
 #include <QAbstractButton>
 #include <QFontDialog>
 #include <QLabel>
@@ -127,7 +128,7 @@ private slots:
                               "act_close=Close", "act_exit=Exit"}));
         QCOMPARE(texts(Form1->Options1),
                  QStringList({"act_reset=&Reset", "FontEdit1=Select &Font...",
-                              "act_alignment=Font Alignment..."}));
+                              "act_alignment=Font Alignment...", "act_progress=Progress..."}));
         QCOMPARE(texts(Form1->Help1), QStringList({"act_about=About..."}));
         QCOMPARE(Form1->act_library->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(Form1->act_close->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -335,14 +336,12 @@ private slots:
         QCOMPARE(QGuiApplication::applicationDisplayName(), QGuiApplication::applicationName());
     }
 
-    void centringDividesTowardZero() {
-        QCOMPARE(TForm1::CentredPosition({1920, 1080}, {842, 636}), QPoint(539, 222));
-        QCOMPARE(TForm1::CentredPosition({1921, 1081}, {842, 636}), QPoint(539, 222));
-        QCOMPARE(TForm1::CentredPosition({800, 600}, {842, 636}), QPoint(-21, -18));
-        QCOMPARE(TForm1::CentredPosition({841, 635}, {842, 636}), QPoint(0, 0));
+    void windowIsCentredOnItsScreen() {
         Session session;
-        const QSize screen = Form1->screen()->geometry().size();
-        QCOMPARE(Form1->pos(), TForm1::CentredPosition(screen, Form1->size()));
+        const QScreen *screen = Form1->screen();
+        QCOMPARE(Form1->pos(),
+                 WindowPlacement::Centred(screen->geometry(), screen->availableGeometry(),
+                                          Form1->frameGeometry().size()));
     }
 
     void secondsShowAsHoursMinutesSeconds() {

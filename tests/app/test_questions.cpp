@@ -228,6 +228,43 @@ private slots:
         QCOMPARE(rightLabel()->textFormat(), Qt::PlainText);
     }
 
+    // A definition longer than its panel shows what fits, ending in "…", and whole in
+    // the panel's tool tip; one that fits has no tool tip. So after a larger font too.
+    void longDefinitionsEndInAnEllipsis_data() {
+        QTest::addColumn<QString>("definition");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short") << "a short definition" << false;
+        QTest::newRow("many words") << QString("word ").repeated(400).trimmed() << true;
+        QTest::newRow("many lines") << QString("line\n").repeated(30) + "last" << true;
+        QTest::newRow("one long word") << QString("x").repeated(3000) << true;
+        QTest::newRow("outside the BMP") << QString("😀 ").repeated(800) << true;
+    }
+    void longDefinitionsEndInAnEllipsis() {
+        QFETCH(QString, definition);
+        QFETCH(bool, cut);
+        Session session;
+        QList<TestCard> cards = TestLibrary::numbered(12);
+        for (TestCard &card : cards)
+            card.definition = QString::number(card.word.size()) + definition + card.word;
+        const QString path = session.library("long.mdb");
+        TestLibrary::create(path, cards, 0);
+        OpenThroughMenu(path);
+        for (int round = 0; round < 2; ++round) {
+            const QString whole = Form1->State().CurrentCard.Definition;
+            QLabel *label = rightLabel();
+            QCOMPARE(label->toolTip(), cut ? whole : QString());
+            QCOMPARE(label->text().endsWith(QStringLiteral("\u2026")), cut);
+            if (!cut)
+                QCOMPARE(label->text(), whole);
+            const QRect needed = label->fontMetrics().boundingRect(
+                label->contentsRect(), int(label->alignment()) | Qt::TextWordWrap, label->text());
+            QVERIFY(needed.height() <= label->contentsRect().height());
+            QFont larger = Form1->font();
+            larger.setPointSize(larger.pointSize() * 2);
+            Form1->FontEdit1Accept(larger);
+        }
+    }
+
     void everyCardKnownBringsTheCongratulation() {
         Session session;
         openNumbered(session, 10, 3);

@@ -350,6 +350,35 @@ private slots:
         ClickMenuItem(Form1->File1, Form1->act_close);
         QCOMPARE(Form1->lbKnows0->geometry(), designed);
     }
+
+    // Six- and seven-digit counters side by side keep at least a space between them.
+    void largeCountersStayApart_data() {
+        QTest::addColumn<QStringList>("counts");
+        QTest::newRow("six digits")
+            << QStringList{"285589", "142246", "142642", "142833", "100000", "300000"};
+        QTest::newRow("seven digits")
+            << QStringList{"9999999", "8888888", "7777777", "6666666", "5555555", "4444444"};
+        QTest::newRow("one large among small")
+            << QStringList{"1000000", "0", "1000000", "0", "0", "0"};
+    }
+    void largeCountersStayApart() {
+        QFETCH(QStringList, counts);
+        Session session;
+        const QList<QLabel *> counters = {Form1->lbCount,  Form1->lbKnowsUE1, Form1->lbKnows0,
+                                          Form1->lbKnows1, Form1->lbKnows2,   Form1->lbKnowsGE3};
+        for (int i = 0; i < counters.size(); ++i)
+            counters[i]->setText(counts[i]);
+        Form1->FitCounters();
+        const int space = Form1->lbCount->fontMetrics().horizontalAdvance(' ');
+        for (int i = 0; i < counters.size(); ++i) {
+            QLabel *c = counters[i];
+            QVERIFY(c->width() >= c->fontMetrics().horizontalAdvance(c->text()));
+            if (i > 0)
+                QVERIFY2(c->x() - (counters[i - 1]->geometry().right() + 1) >= space,
+                         qPrintable(c->objectName()));
+            QVERIFY(Form1->rect().contains(c->geometry()));
+        }
+    }
 };
 
 LEXOMAT_APP_TEST_MAIN(TestResilience)

@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -210,6 +211,59 @@ private slots:
         QVERIFY(dbl.done());
         QCOMPARE(caption, QString("Update Record"));
         QCOMPARE(Words(path), QStringList({"elder"}));
+        // The new card ends the empty state at once.
+        QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: 1"));
+        QVERIFY(!frm_admin->panel_hide_gol->isVisible());
+        QVERIFY(frm_admin->bt_modifica->isEnabled());
+        QVERIFY(frm_admin->bt_delete->isEnabled());
+    }
+
+    // Words and file names in the editor's boxes are shown as they are, never as markup.
+    void boxesShowWordsAndNamesAsTheyAre_data() {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("the delete question") << "delete";
+        QTest::newRow("a refused file") << "refused";
+        QTest::newRow("the replace question of Save") << "replace";
+    }
+    void boxesShowWordsAndNamesAsTheyAre() {
+        QFETCH(QString, box);
+        Session session;
+        const QString markup = "<u>under <b>bold"; // no slash: it names files too
+        Qt::TextFormat format = Qt::AutoText;
+        QString text;
+        auto look = [&](QMessageBox::StandardButton button) {
+            return [&, button](QWidget *w) {
+                if (auto *shown = qobject_cast<QMessageBox *>(w)) {
+                    format = shown->textFormat();
+                    text = shown->text();
+                }
+                Press(button)(w);
+            };
+        };
+        ModalAnswerer answer;
+        if (box == "delete") {
+            const QString path = session.library("words.mdb");
+            TestLibrary::create(path, {{markup, "tags", 0}});
+            openLibrary(path);
+            answer.act(look(QMessageBox::No));
+            QTest::mouseClick(frm_admin->bt_delete, Qt::LeftButton);
+        } else if (box == "refused") {
+            const QString path = session.library(markup + ".mdb");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not a library");
+            file.close();
+            answer.act(ChooseFile(path)).act(look(QMessageBox::Ok));
+            ClickMenuItem(frm_admin->findChild<QMenu *>("Database1"), frm_admin->act_open);
+        } else {
+            const QString path = session.library(markup + ".mdb");
+            TestLibrary::create(path, Fruit.mid(0, 1));
+            answer.act(ChooseFile(path)).act(look(QMessageBox::No)).cancelFileDialog();
+            ClickMenuItem(frm_admin->findChild<QMenu *>("Database1"), frm_admin->act_save);
+        }
+        QVERIFY(answer.done());
+        QVERIFY2(text.contains(markup), qPrintable(text));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     // What the store refuses is shown; the dialog comes back with what was typed, and
@@ -383,23 +437,57 @@ private slots:
         QCOMPARE(GridColumn("Word"), QStringList({"peach"}));
     }
 
+    void fontDialogSetsTheGridFont_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("15 points") << 15;
+        QTest::newRow("24 points") << 24;
+    }
     void fontDialogSetsTheGridFont() {
+        QFETCH(int, points);
         Session session;
         QFont chosen;
         ModalAnswerer answer;
         answer.act([&](QWidget *w) {
             auto *dialog = qobject_cast<QFontDialog *>(w);
             QFont font = dialog->currentFont();
-            font.setPointSize(15);
+            font.setPointSize(points);
             dialog->setCurrentFont(font);
             chosen = dialog->currentFont();
             dialog->accept();
         });
         ClickMenuItem(frm_admin->findChild<QMenu *>("Options1"), frm_admin->FontEdit1);
         QVERIFY(answer.done());
-        QCOMPARE(frm_admin->grid_library->font().pointSize(), 15);
+        QCOMPARE(frm_admin->grid_library->font().pointSize(), points);
         QVERIFY(frm_admin->panel_hide_gol->font().bold());
-        QVERIFY(frm_admin->panel_hide_gol->font().pointSize() != 15);
+        QVERIFY(frm_admin->panel_hide_gol->font().pointSize() != points);
+        // Every column title shows whole at the new font.
+        QHeaderView *titles = frm_admin->grid_library->horizontalHeader();
+        for (int column = 0; column < titles->count(); ++column) {
+            const QString title = titles->model()->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(titles->sectionSize(column) >=
+                         titles->fontMetrics().horizontalAdvance(title) + 8,
+                     qPrintable(title));
+        }
+    }
+
+    // Tab leaves the grid for the next control instead of moving from cell to cell.
+    void tabLeavesTheGrid() {
+        Session session;
+        const QString path = session.library("tab.mdb");
+        TestLibrary::create(path, TestLibrary::numbered(5));
+        openLibrary(path);
+        QTableView *grid = frm_admin->grid_library;
+        frm_admin->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frm_admin));
+        grid->setFocus();
+        QVERIFY(grid->hasFocus());
+        const QModelIndex before = grid->currentIndex();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(grid->currentIndex(), before);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->currentIndex().row(), before.row() + 1);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "platform/LexomatError.h"
 #include "tests/support/IndependentReaders.h"
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,23 +22,11 @@ QString Filled(const QStringList &pieces, int units) {
     return text;
 }
 
-// The format's rule for _xHHHH_: each stands for the character with that code.
-QString Unescaped(const QString &text) {
-    static const QRegularExpression escape("_x([0-9A-Fa-f]{4})_");
-    QString out;
-    qsizetype at = 0;
-    for (auto it = escape.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        out += text.mid(at, m.capturedStart() - at);
-        out += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
-        at = m.capturedEnd();
-    }
-    return out + text.mid(at);
-}
-
 void Write(const QString &format, const QString &path, const Rows &rows) {
-    auto writer =
-        format == "xls" ? CreateXlsWriter(path, "Sheet1") : CreateXlsxWriter(path, "Sheet1");
+    auto writer = format == "xls"   ? CreateXlsWriter(path, "Sheet1")
+                  : format == "csv" ? CreateCsvWriter(path)
+                  : format == "tsv" ? CreateTsvWriter(path)
+                                    : CreateXlsxWriter(path, "Sheet1");
     for (const QStringList &row : rows) {
         const QByteArray a = row.value(0).toUtf8(), b = row.value(1).toUtf8();
         writer->AddRow({a.constData(), size_t(a.size())}, {b.constData(), size_t(b.size())});
@@ -56,6 +43,10 @@ private slots:
     void xlsTakesNoMoreThanItsRows();
     void xlsxTextsComeBackAsWritten_data();
     void xlsxTextsComeBackAsWritten();
+    void textListsAreQuotedAsRfc4180Says_data();
+    void textListsAreQuotedAsRfc4180Says();
+    void xlsxKeepsTextsThatLookLikeEscapes_data();
+    void xlsxKeepsTextsThatLookLikeEscapes();
 };
 
 void TestWorkbookWriters::readersGetEveryCell_data() {
@@ -91,7 +82,11 @@ void TestWorkbookWriters::readersGetEveryCell_data() {
                               Filled({"piece ", QString::number(i), " ü"}, 60 + i % 50)};
     cases["several compressed pieces"] = pieces;
 
-    for (const QString &format : {QString("xls"), QString("xlsx")})
+    cases["quotes, separators and line ends"] = {{"Word", "Definition"},
+                                                 {"say \"hi\"", "a, b; c\td"},
+                                                 {"\"", "two\nlines, \"quoted\""},
+                                                 {"end,", ""}};
+    for (const QString &format : {QString("xls"), QString("xlsx"), QString("csv"), QString("tsv")})
         for (auto it = cases.constBegin(); it != cases.constEnd(); ++it)
             QTest::newRow(qPrintable(format + ": " + it.key())) << format << it.value();
 }
@@ -103,13 +98,15 @@ void TestWorkbookWriters::readersGetEveryCell() {
     const QString path = dir.filePath("out." + format);
     Write(format, path, rows);
 
+    const bool text = format == "csv" || format == "tsv";
     const QList<IndependentReader> readers =
         format == "xls" ? QList{IndependentReader::Xlrd, IndependentReader::ParseExcel}
+        : text          ? QList{IndependentReader::PythonCsv}
                         : QList{IndependentReader::Openpyxl, IndependentReader::ParseXlsx};
     for (IndependentReader reader : readers) {
         const ReadBack back = IndependentReaders::Read(reader, path);
         QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
-        QCOMPARE(back.sheets, QStringList{"Sheet1"});
+        QCOMPARE(back.sheets, QStringList{text ? "out" : "Sheet1"});
         QCOMPARE(back.rows.size(), rows.size());
         for (int r = 0; r < rows.size(); ++r)
             for (int c = 0; c < 2; ++c) {
@@ -133,14 +130,11 @@ void TestWorkbookWriters::xlsTakesNoMoreThanItsRows() {
     QVERIFY_THROWS_EXCEPTION(LexomatError, writer->AddRow("one", "too many"));
 }
 
-// Texts that the sheet's XML cannot hold as they are come back whole through our own
-// reader, and through openpyxl, which leaves the format's _xHHHH_ escapes to its caller.
+// Texts that the sheet's XML cannot hold as they are (control characters, carriage
+// returns, markup, blanks at the ends) come back whole through openpyxl and our reader.
 void TestWorkbookWriters::xlsxTextsComeBackAsWritten_data() {
     QTest::addColumn<QString>("text");
-    QTest::newRow("an escape written as text") << "_x0041_ stays _x0041_";
     QTest::newRow("an escape at the very end") << "ends in _x00e9_";
-    QTest::newRow("an escaped underscore") << "_x005F_";
-    QTest::newRow("almost an escape") << "_x004_ _xZZZZ_ _x00411 __x0041__";
     QTest::newRow("markup") << "<b>bold</b> & \"quoted\" 'single' &amp;";
     QTest::newRow("control characters") << QString("bell\x07 and \x01\x1f end");
     QTest::newRow("carriage returns") << "one\rtwo\r\nthree";
@@ -155,7 +149,7 @@ void TestWorkbookWriters::xlsxTextsComeBackAsWritten() {
     const ReadBack back = IndependentReaders::Read(IndependentReader::Openpyxl, path);
     QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
     QCOMPARE(back.rows.value(1).size(), 2);
-    QCOMPARE(Unescaped(back.rows.value(1).value(1)), text);
+    QCOMPARE(back.rows.value(1).value(1), text);
 
     QStringList ours;
     OpenWorkbook(path)->ReadRows("Sheet1", [&](int number, const QStringList &cells) {
@@ -164,6 +158,57 @@ void TestWorkbookWriters::xlsxTextsComeBackAsWritten() {
         return true;
     });
     QCOMPARE(ours, QStringList({text, text}));
+}
+
+// The bytes themselves: UTF-8 without a byte-order mark, CR LF after every record, and
+// quotes only around a field that needs them.
+void TestWorkbookWriters::textListsAreQuotedAsRfc4180Says_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("csv") << "csv"
+                         << QByteArray("Word,Definition\r\n\"a,b\",\"say \"\"hi\"\"\"\r\n"
+                                       "tab\there,\"two\nlines\"\r\nÉté,\r\n");
+    QTest::newRow("tsv") << "tsv"
+                         << QByteArray("Word\tDefinition\r\na,b\t\"say \"\"hi\"\"\"\r\n"
+                                       "\"tab\there\"\t\"two\nlines\"\r\nÉté\t\r\n");
+}
+
+void TestWorkbookWriters::textListsAreQuotedAsRfc4180Says() {
+    QFETCH(QString, format);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out." + format);
+    Write(
+        format, path,
+        {{"Word", "Definition"}, {"a,b", "say \"hi\""}, {"tab\there", "two\nlines"}, {"Été", ""}});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+}
+
+// A text holding "_xHHHH_" comes back as it was written, not as the character HHHH,
+// to openpyxl and to our own reader.
+void TestWorkbookWriters::xlsxKeepsTextsThatLookLikeEscapes_data() {
+    QTest::addColumn<QString>("text");
+    for (const char *text : {"_x0041_", "_x005F_", "_x005F_x0041_", "a_x00e9_b_x000A_c",
+                             "__x0041__", "_x004_", "_X0041_", "_x00G1_", "_x0041_x0042_"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+void TestWorkbookWriters::xlsxKeepsTextsThatLookLikeEscapes() {
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xlsx");
+    Write("xlsx", path, {{"Word", "Definition"}, {text, "d " + text}});
+    const ReadBack back = IndependentReaders::Read(IndependentReader::Openpyxl, path);
+    QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
+    QCOMPARE(back.rows.value(1), (QStringList{text, "d " + text}));
+    QList<QStringList> ours;
+    OpenWorkbook(path)->ReadRows("Sheet1", [&](int, const QStringList &cells) {
+        ours << cells;
+        return true;
+    });
+    QCOMPARE(ours.value(1), (QStringList{text, "d " + text}));
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookWriters)

@@ -30,6 +30,10 @@ LibrarySnapshot LibrarySnapshot::Read(const QString &path) {
         sqlite3_step(st) == SQLITE_ROW)
         s.seconds = sqlite3_column_int64(st, 0);
     sqlite3_finalize(st);
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM Progress", -1, &st, nullptr) == 0 &&
+        sqlite3_step(st) == SQLITE_ROW)
+        s.sessions = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
     sqlite3_close(db);
     s.ok = true;
     return s;

@@ -2,7 +2,8 @@
 // the 1,000,000-card library. The real program (offscreen) answers a few hundred
 // questions, clicks Yes, and is killed with SIGKILL at a random moment from that click to
 // a little after its write ends. The file must then pass its integrity check and hold
-// either every level and the time from before the write or every one from after it.
+// either every level, the time and the sessions from before the write or every one from
+// after it.
 #include "tools/crashtest/CrashChild.h"
 #include "tools/crashtest/LibrarySnapshot.h"
 
@@ -74,7 +75,9 @@ Trial runTrial(const QString &self, const QString &source, bool reset, qint64 ki
         child.waitForFinished();
     }
     const LibrarySnapshot after = LibrarySnapshot::Read(copy);
-    const LibrarySnapshot wanted = readExpected(expected);
+    LibrarySnapshot wanted = readExpected(expected);
+    // Every save and reset of a trial records its session in the same transaction.
+    wanted.sessions = before.sessions + 1;
     if (!after.ok) {
         trial.detail = after.problem;
         return trial;
@@ -82,12 +85,16 @@ Trial runTrial(const QString &self, const QString &source, bool reset, qint64 ki
     trial.consistent = after.SameAs(before) || after.SameAs(wanted);
     if (!trial.consistent)
         trial.detail = QString("the file holds a mixture of before and after (levels as before: "
-                               "%1, as after: %2; time %3, before %4, after %5)")
+                               "%1, as after: %2; time %3, before %4, after %5; sessions %6, "
+                               "before %7, after %8)")
                            .arg(after.levels == before.levels)
                            .arg(after.levels == wanted.levels)
                            .arg(after.seconds)
                            .arg(before.seconds)
-                           .arg(wanted.seconds);
+                           .arg(wanted.seconds)
+                           .arg(after.sessions)
+                           .arg(before.sessions)
+                           .arg(wanted.sessions);
     return trial;
 }
 } // namespace

@@ -3,6 +3,8 @@
 #include "tools/screenshot/Shot.h"
 #include <QDir>
 #include <QFile>
+#include <QPainter>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -29,9 +31,29 @@ static void copyTree(const QString &from, const QString &to) {
     }
 }
 
+// The screen as it stands: a plain desktop with the window drawn where it was placed,
+// its frame as a dark outline and title bar.
+static QImage screenPicture(QWidget *window) {
+    const QScreen *screen = window->screen();
+    const qreal ratio = window->devicePixelRatioF();
+    const QRect area = screen->geometry();
+    QImage picture((area.size() * ratio), QImage::Format_RGB32);
+    picture.fill(QColor(0x3c, 0x4c, 0x5c));
+    QPainter painter(&picture);
+    painter.scale(ratio, ratio);
+    const QRect frame = window->frameGeometry().translated(-area.topLeft());
+    const QRect inside = window->geometry().translated(-area.topLeft());
+    painter.fillRect(frame, QColor(0x20, 0x20, 0x20));
+    painter.drawPixmap(inside.topLeft(), window->grab());
+    return picture;
+}
+
 int main(int argc, char *argv[]) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: lexomat_screenshot DATA_DIR OUT_DIR\n");
+    QString only;
+    if (argc == 5 && QByteArray(argv[3]) == "--only")
+        only = QString::fromLocal8Bit(argv[4]);
+    else if (argc != 3) {
+        std::fprintf(stderr, "usage: lexomat_screenshot DATA_DIR OUT_DIR [--only NAME]\n");
         return 2;
     }
     LexomatApplication app(argc, argv);
@@ -50,6 +72,8 @@ int main(int argc, char *argv[]) {
               [](const Shot &a, const Shot &b) { return a.name < b.name; });
     int failures = 0;
     for (const Shot &shot : shots) {
+        if (only.isEmpty() ? shot.onScreen : shot.name != only)
+            continue;
         QWidget *window = shot.prepare();
         if (!window) {
             std::fprintf(stderr, "%s: nothing to show\n", qPrintable(shot.name));
@@ -59,7 +83,7 @@ int main(int argc, char *argv[]) {
         window->show();
         QApplication::processEvents();
         const QString file = out + "/" + shot.name + ".png";
-        if (!window->grab().save(file))
+        if (!(shot.onScreen ? screenPicture(window).save(file) : window->grab().save(file)))
             ++failures;
         window->hide();
         if (shot.cleanup)

@@ -63,3 +63,47 @@ static ShotRegistration big("TForm1-big", []() -> QWidget * {
         Form1->Label_definitieClick(Form1->State().RightSlot);
     return Form1;
 });
+
+namespace {
+// A few cards whose definitions are far longer than a panel holds.
+QString makeLongDefinitionLibrary() {
+    QDir().mkpath(ShotWorkDir() + "/long");
+    const QString path = ShotWorkDir() + "/long/Long Definitions.mdb";
+    QFile::remove(path);
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_exec(db,
+                 "BEGIN;"
+                 "CREATE TABLE Library ([ID] INTEGER PRIMARY KEY AUTOINCREMENT, [Word] "
+                 "VARCHAR(100) NOT NULL, [ImportanceField] INTEGER NOT NULL, [Definition] TEXT "
+                 "NOT NULL);"
+                 "CREATE TABLE TotalTime ([TotalTime] INTEGER NOT NULL);"
+                 "INSERT INTO TotalTime VALUES (0);"
+                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12)"
+                 " INSERT INTO Library (Word, ImportanceField, Definition) SELECT 'term' || i, 0,"
+                 " 'Meaning ' || i || ': a definition that goes on and on, as some teachers'"
+                 " || ' write them, with examples, notes on usage and the history of the word.'"
+                 " || ' Then come its relatives in other languages, a few more sentences about'"
+                 " || ' the places where people use it, a story or two about it, and a list of'"
+                 " || ' the words it is easily mixed up with, and then the definition goes on'"
+                 " || ' write them, with examples, notes on usage, the history of the word and'"
+                 " || ' its relatives in other languages, and then a few more sentences about'"
+                 " || ' where it is used and why, until it is far longer than the panel that'"
+                 " || ' shows it can hold, so that only its beginning is shown and the rest is'"
+                 " || ' left for the tool tip, which shows the definition whole.' FROM n;"
+                 "COMMIT;",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return path;
+}
+} // namespace
+
+static ShotRegistration longDefinition("TForm1-longdefinition", []() -> QWidget * {
+    Form1->SeedRandom(5);
+    return Form1->OpenLibrary(makeLongDefinitionLibrary()) ? Form1 : nullptr;
+});
+
+// The main window at twice the scale on a small screen: larger than the screen, placed
+// with its title bar and menus on it.
+static ShotRegistration scaleTwo(
+    "TForm1-scale2", []() -> QWidget * { return openSample() ? Form1 : nullptr; }, {}, true);
