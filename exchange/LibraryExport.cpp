@@ -1,6 +1,7 @@
 #include "exchange/LibraryExport.h"
 
 #include "formats/KvtmlWriter.h"
+#include "formats/TextListWriter.h"
 #include "formats/WorkbookWriter.h"
 #include "platform/LexomatError.h"
 #include "store/CardReader.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,6 +47,16 @@ void Flush(const QString &path) {
         throw LexomatError(QString("The file \"%1\" cannot be written: %2").arg(path, reason));
     }
     ::close(fd);
+}
+
+// True when `path` names the file of the library's main database, by any name.
+bool IsLibraryFile(sqlite3 *db, const QString &path) {
+    const char *library = sqlite3_db_filename(db, "main");
+    struct stat a {
+    }, b{};
+    return library && *library && ::stat(library, &a) == 0 &&
+           ::stat(QFile::encodeName(path).constData(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 
 // The permissions a new file gets from the user's umask, or the replaced file's own.
@@ -83,6 +95,10 @@ Format FormatOf(const QString &path) {
         return Format::Xlsx;
     if (suffix.compare("kvtml", Qt::CaseInsensitive) == 0)
         return Format::Kvtml;
+    if (suffix.compare("csv", Qt::CaseInsensitive) == 0)
+        return Format::Csv;
+    if (suffix.compare("tsv", Qt::CaseInsensitive) == 0)
+        return Format::Tsv;
     return Format::Xls;
 }
 
@@ -107,6 +123,10 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
         throw LexomatError(QString("The folder \"%1\" does not exist.").arg(target.absolutePath()));
     if (target.isDir())
         throw LexomatError(QString("\"%1\" is a folder.").arg(path));
+    // Renamed over the library, the export would put a workbook in its place.
+    if (IsLibraryFile(db, path))
+        throw LexomatError(
+            QString("\"%1\" is the library being exported; choose another file.").arg(path));
 
     // Only the name is reserved here; the writer makes the file again.
     QString temp;
@@ -123,10 +143,12 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
         {
             std::unique_ptr<WorkbookWriter> writer =
                 format == Format::Kvtml  ? CreateKvtmlWriter(temp, target.completeBaseName())
+                : format == Format::Csv  ? CreateTextListWriter(temp, ',')
+                : format == Format::Tsv  ? CreateTextListWriter(temp, '\t')
                 : format == Format::Xlsx ? CreateXlsxWriter(temp, "Sheet1")
                                          : CreateXlsWriter(temp, "Sheet1");
-            // A vocabulary file has no cell limit: its texts go out whole.
-            const bool fitCells = format != Format::Kvtml;
+            // Vocabulary files and text lists have no cell limit: their texts go out whole.
+            const bool fitCells = format == Format::Xls || format == Format::Xlsx;
             writer->AddRow("Word", "Definition");
             int64_t done = 0;
             CardReader::ForEach(db, [&](const CardText &card) {
@@ -172,6 +194,10 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
                                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         // The new name reaches the disk with the folder.
         Flush(target.absolutePath());
+    } catch (const LexomatError &error) {
+        QFile::remove(temp);
+        // The learner chose the target; the temporary name means nothing to them.
+        throw LexomatError(QString(error.message()).replace(temp, path));
     } catch (...) {
         QFile::remove(temp);
         throw;

@@ -9,12 +9,14 @@ struct sqlite3;
 
 // Writes every card of a library (ID order, whatever a dataset's search and sort)
 // into a new workbook with one worksheet "Sheet1": row 1 "Word" and "Definition",
-// then one row per card; or into a KVTML vocabulary file with those two identifiers,
-// one entry per card, every text whole. The workbook is written to a temporary file in the target's
-// folder and renamed over the target only when complete and flushed, so a failure
-// leaves an existing file as it was and no temporary file behind.
+// then one row per card; into a KVTML vocabulary file with those two identifiers, one
+// entry per card; or into a .csv or .tsv text list with those titles. Vocabulary files
+// and text lists hold every text whole. The file is written to a temporary file in the
+// target's folder and renamed over the target only when complete and flushed, so a
+// failure leaves an existing file as it was and no temporary file behind. The library
+// itself is never a target.
 namespace LibraryExport {
-enum class Format { Xls, Xlsx, Kvtml };
+enum class Format { Xls, Xlsx, Kvtml, Csv, Tsv };
 
 struct Outcome {
     int64_t cards = 0;
@@ -26,7 +28,7 @@ struct Outcome {
 
 constexpr int ListedCuts = 10;
 
-// .xlsx or .kvtml by the file's extension, else .xls.
+// .xlsx, .kvtml, .csv or .tsv by the file's extension, else .xls.
 Format FormatOf(const QString &path);
 // Cards an .xls takes below its column names.
 int64_t XlsCardLimit();
