@@ -11,7 +11,14 @@ std::shared_ptr<const WorkbookFile> WorkbookFile::Map(const QString &path) {
     std::shared_ptr<WorkbookFile> result(new WorkbookFile);
     result->name = path;
     result->file.setFileName(path);
-    if (QFileInfo(path).isDir() || !result->file.open(QIODevice::ReadOnly))
+    // A pipe would keep the program waiting for a writer; a folder opens as nothing.
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw LexomatError(QStringLiteral("The file cannot be opened: it is a folder."));
+    if (info.exists() && !info.isFile())
+        throw LexomatError(
+            QStringLiteral("The file cannot be opened: it is no regular file (a device or pipe)."));
+    if (!result->file.open(QIODevice::ReadOnly))
         throw LexomatError(
             QStringLiteral("The file cannot be opened: %1").arg(result->file.errorString()));
     result->length = result->file.size();
