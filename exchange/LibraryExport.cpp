@@ -123,6 +123,12 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
         throw LexomatError(QString("The folder \"%1\" does not exist.").arg(target.absolutePath()));
     if (target.isDir())
         throw LexomatError(QString("\"%1\" is a folder.").arg(path));
+    // The new file is renamed over the old one, which a folder allows whatever the file's
+    // own mode: a file marked read-only for everyone is kept (even from root).
+    if (target.exists() &&
+        (!target.isWritable() ||
+         !(target.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther))))
+        throw LexomatError(QString("The file \"%1\" is read-only.").arg(path));
     // Renamed over the library, the export would put a workbook in its place.
     if (IsLibraryFile(db, path))
         throw LexomatError(

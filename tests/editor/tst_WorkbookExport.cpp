@@ -218,6 +218,8 @@ void TestWorkbookExport::refusedExportLeavesEveryFileAsItWas_data() {
     QTest::newRow("the open library itself")
         << "lib.mdb"
         << "is the library being exported; choose another file.";
+    QTest::newRow("a file marked read-only") << "kept.csv"
+                                             << "is read-only.";
     for (const QString name : {"full.kvtml", "full.csv", "full.xls"})
         QTest::addRow("disk full at %s", qPrintable(name)) << name << "File too large";
 }
@@ -231,6 +233,8 @@ void TestWorkbookExport::refusedExportLeavesEveryFileAsItWas() {
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("the old file");
+        if (name == "kept.csv")
+            old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     QStringList seen;
     ModalAnswerer answer;
