@@ -29,7 +29,7 @@ void OpenLibraryTable(TTable &table) {
 // failure it serves Library, closed, and the grids are told before the failure goes on.
 template <typename Work> void OnTotalTime(TTable &table, Work work) {
     table.Close();
-    table.DisableControls();
+    TTable::ControlsOff quiet(table);
     try {
         table.SetTableName(TimeTable);
         table.Open();
@@ -41,10 +41,8 @@ template <typename Work> void OnTotalTime(TTable &table, Work work) {
     } catch (...) {
         table.Close();
         table.SetTableName(LibraryTable);
-        table.EnableControls();
         throw;
     }
-    table.EnableControls();
 }
 
 void SaveImportanceField(TTable &table, const TLexomatList::LevelWrites &writes) {
@@ -83,22 +81,15 @@ namespace SessionStore {
 void PopulateList(Tdm &dm, TLexomatList &list) {
     TTable &table = *dm.tb_library;
     OpenLibraryTable(table);
-    table.DisableControls();
-    try {
-        // The store's own list of (ID, level), read in one scan; the IDs fit in 32 bits
-        // (the file was refused otherwise).
-        const TTable::KeptValues rows = table.AllKeptValues();
-        const std::vector<int64_t> &ids = *rows.ids;
-        const std::vector<int32_t> &levels = *rows.values;
-        for (size_t i = 0; i < ids.size(); ++i)
-            list.AddCard(int32_t(ids[i]), levels[i]);
-    } catch (...) {
-        table.Close();
-        table.EnableControls();
-        throw;
-    }
-    table.Close();
-    table.EnableControls();
+    TTable::ControlsOff quiet(table);
+    TTable::ClosedAtEnd closed(table);
+    // The store's own list of (ID, level), read in one scan; the IDs fit in 32 bits
+    // (the file was refused otherwise).
+    const TTable::KeptValues rows = table.AllKeptValues();
+    const std::vector<int64_t> &ids = *rows.ids;
+    const std::vector<int32_t> &levels = *rows.values;
+    for (size_t i = 0; i < ids.size(); ++i)
+        list.AddCard(int32_t(ids[i]), levels[i]);
 }
 
 int32_t LoadTotalTime(Tdm &dm) {
@@ -119,8 +110,8 @@ void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds,
     TTable &table = *dm.tb_library;
     const TLexomatList::LevelWrites writes = list.PendingLevelWrites();
     // Posts would each tell the grids; they are told once at the end.
-    table.DisableControls();
-    try {
+    {
+        TTable::ControlsOff quiet(table);
         dm.BeginTransaction();
         try {
             SaveImportanceField(table, writes);
@@ -134,11 +125,7 @@ void SaveLevelsAndTime(Tdm &dm, TLexomatList &list, int32_t totalSeconds,
             dm.RollbackTransaction();
             throw;
         }
-    } catch (...) {
-        table.EnableControls();
-        throw;
     }
-    table.EnableControls();
     list.MarkLevelsSaved();
 }
 

@@ -275,6 +275,7 @@ void TForm1::AppException(const QString &message, bool canGoOn) {
         if (frm_message->isVisible()) {
             QMessageBox report(QMessageBox::Critical, QStringLiteral("Error"), message,
                                QMessageBox::Ok, Form1);
+            report.setTextFormat(Qt::PlainText);
             report.exec();
         } else {
             Form1->ShowMessage(QStringLiteral("Error"), QStringLiteral("\n\r") + message, 1);
@@ -287,6 +288,7 @@ void TForm1::AppException(const QString &message, bool canGoOn) {
     QMessageBox report(QMessageBox::Critical, QGuiApplication::applicationName(), message,
                        QMessageBox::Ok);
     report.setObjectName(QStringLiteral("FailureMessage"));
+    report.setTextFormat(Qt::PlainText);
     report.exec();
     QMessageBox closing(QMessageBox::Critical, QGuiApplication::applicationName(),
                         QStringLiteral("Lexomat is closing...!!!"), QMessageBox::Ok);

@@ -13,8 +13,7 @@
 
 namespace {
 bool IsLibrary(const QString &path) {
-    const LibraryFileKind kind = DetectLibraryFileKind(path);
-    return kind == LibraryFileKind::SQLite || IsLegacyAccessKind(kind) ||
+    return IsLibraryFile(path) ||
            QFileInfo(path).suffix().compare(u"mdb", Qt::CaseInsensitive) == 0;
 }
 } // namespace

@@ -5,8 +5,8 @@
 #include "formats/WorkbookReader.h"
 #include "platform/FailureText.h"
 #include "platform/LexomatError.h"
-#include "store/LibraryHandle.h"
-#include "store/Tdm.h"
+#include "store/LibraryConnection.h"
+#include "store/NewLibraryFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -31,8 +31,11 @@ const char *const Usage =
     "  lexomat import WORKBOOK SHEET LIBRARY   adds the sheet's new words to LIBRARY\n"
     "                                          (created when it does not exist)\n"
     "  lexomat export LIBRARY WORKBOOK         writes every card to WORKBOOK, in the format\n"
-    "                                          its extension names: .xls (the default),\n"
-    "                                          .xlsx, .kvtml, .csv or .tsv\n"
+    "                                          its extension names: .xls, .xlsx, .kvtml,\n"
+    "                                          .csv or .tsv (never over a library)\n"
+    "  lexomat convert OLD.mdb NEW.mdb         copies a library in the older Access format\n"
+    "                                          into a new library NEW.mdb\n"
+    "  lexomat --version                       the program's version\n"
     "  lexomat --help                          this text\n"
     "\n"
     "Workbooks: .xls, .xlsx, .ods, .csv, .tsv, .txt; vocabulary files of other trainers:\n"
@@ -106,46 +109,47 @@ int Import(const QString &workbook, const QString &sheet, const QString &library
     } catch (const std::exception &e) {
         return Refused(SheetImport::UnableToConnectMessage(FailureText(e)));
     }
-    // A library made here and left empty by a failure goes again.
-    bool created = false;
+    // A library that does not exist yet is made under a temporary name and given its
+    // name only once the import is in it; a failure removes that file and nothing else.
     ImportOutcome outcome;
     try {
-        if (!QFileInfo::exists(library)) {
-            Tdm::CreateLibraryFile(library);
-            created = true;
+        bool imported = false;
+        if (!QFileInfo::exists(library) && !QFileInfo(library).isSymLink()) {
+            NewLibraryFile made(library);
+            outcome = SheetImport::Run(*reader, sheet, made.Connection());
+            if (outcome.result == ImportOutcome::Result::TooFewRows)
+                return Refused(outcome.Message());
+            // Another program may have made the library meanwhile: then the cards go
+            // into that one, as into any library that exists.
+            imported = made.Publish();
         }
-        OwnLibraryConnection connection(library);
-        outcome = SheetImport::Run(*reader, sheet, connection.Handle());
+        if (!imported) {
+            LibraryConnection connection(library, LibraryConnection::Mode::ReadWrite);
+            outcome = SheetImport::Run(*reader, sheet, connection);
+        }
     } catch (const SheetReadError &e) {
-        if (created)
-            QFile::remove(library);
         return Refused(SheetImport::SheetFailureMessage(*reader, sheet, e.message()));
     } catch (const std::exception &e) {
-        if (created)
-            QFile::remove(library);
         return Refused(SheetImport::WriteFailedMessage(FailureText(e)));
     }
-    if (outcome.result == ImportOutcome::Result::TooFewRows) {
-        if (created)
-            QFile::remove(library);
+    if (outcome.result == ImportOutcome::Result::TooFewRows)
         return Refused(outcome.Message());
-    }
     Print(stdout, outcome.Message());
     return 0;
 }
 
 int Export(const QString &library, const QString &workbook) {
     try {
-        OwnLibraryConnection connection(library);
-        const LibraryExport::Format format = LibraryExport::FormatOf(workbook);
-        const int64_t cards = LibraryExport::CardCount(connection.Handle());
-        if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit())
+        LibraryConnection connection(library, LibraryConnection::Mode::ReadOnly);
+        LibraryExport::RefuseTarget(connection, workbook);
+        const int64_t cards = LibraryExport::CardCount(connection);
+        if (LibraryExport::FormatOf(workbook) == LibraryExport::Format::Xls &&
+            cards > LibraryExport::XlsCardLimit())
             return Refused(LibraryExport::FailedMessage(
                 LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0) +
                 "\nName the workbook with the extension .xlsx to export it as an Excel "
                 "Workbook."));
-        const LibraryExport::Outcome outcome =
-            LibraryExport::Run(connection.Handle(), workbook, format);
+        const LibraryExport::Outcome outcome = LibraryExport::Run(connection, workbook);
         const QString message = outcome.Message();
         if (!message.isEmpty())
             Print(stdout, message);

@@ -51,6 +51,7 @@ bool AskToConvert(QWidget *parent, QuestionStyle style, const QString &text) {
     QMessageBox question(QMessageBox::Question, Caption, text, QMessageBox::NoButton, parent);
     QPushButton *convert = question.addButton(QStringLiteral("Convert"), QMessageBox::AcceptRole);
     QPushButton *cancel = question.addButton(QMessageBox::Cancel);
+    question.setTextFormat(Qt::PlainText);
     question.setDefaultButton(cancel);
     question.setEscapeButton(cancel);
     question.exec();
@@ -64,6 +65,7 @@ void Report(QWidget *parent, QuestionStyle style, const QString &text, bool fail
     }
     QMessageBox box(failure ? QMessageBox::Critical : QMessageBox::Information, Caption, text,
                     QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -3,6 +3,7 @@
 #include "store/Tdm.h"
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressDialog>
 
 StoreWaitFeedback::StoreWaitFeedback(Tdm &dm, QWidget *parent, const QString &fileName)
@@ -26,6 +27,10 @@ bool StoreWaitFeedback::Waiting(bool fileInUse, qint64 elapsedMs) {
     }
     if (!dialog && elapsedMs >= DialogDelayMs) {
         dialog = new QProgressDialog(parent);
+        // The file name is shown as it is, never read as markup.
+        auto *label = new QLabel(dialog);
+        label->setTextFormat(Qt::PlainText);
+        dialog->setLabel(label);
         dialog->setObjectName(QStringLiteral("StoreWaitDialog"));
         dialog->setWindowTitle(QStringLiteral("Lexomat"));
         dialog->setRange(0, 0);

@@ -11,6 +11,8 @@ QMessageBox::StandardButton Ask(QWidget *parent, QMessageBox::Icon icon, const Q
                                 QMessageBox::StandardButton escape) {
     QMessageBox box(icon, title, text, buttons, parent);
     box.setObjectName(QStringLiteral("EditorMessage"));
+    // Words and file names are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(escape);
     const int answer = box.exec();
     // Closed from the title bar: the escape button's answer.

@@ -25,6 +25,9 @@ QString Trimmed(const QString &text) {
     return text.mid(start, end - start);
 }
 
+// The levels the store keeps: whole 32-bit numbers, "-2147483648" the longest text.
+constexpr int ImportanceChars = 11;
+
 bool AllowedInImportance(const QString &typed) {
     for (QChar c : typed)
         if (!(c.isDigit() && c.unicode() < 128) && c != '+' && c != '-')
@@ -51,8 +54,10 @@ Tfrm_addlibrary::Tfrm_addlibrary(QWidget *parent) : QDialog(parent), ui(new Ui::
         edit->setPalette(palette);
     }
     // Keys are sifted in the event filter (with a beep); the validator catches pastes.
-    EditImportance->setValidator(
-        new QRegularExpressionValidator(QRegularExpression("[0-9+-]{0,2}"), EditImportance));
+    // A stored level is shown whole, however long.
+    EditImportance->setMaxLength(ImportanceChars);
+    EditImportance->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QString("[0-9+-]{0,%1}").arg(ImportanceChars)), EditImportance));
     EditImportance->installEventFilter(this);
 
     connect(bt_save, &QPushButton::clicked, this, &Tfrm_addlibrary::bt_saveClick);
@@ -121,10 +126,10 @@ void Tfrm_addlibrary::bt_saveClick() {
         EditImportance->setText(QStringLiteral("0"));
     } else {
         bool whole = false;
-        importance.toInt(&whole);
+        importance.toInt(&whole); // false also beyond 32 bits
         if (!whole) {
-            EditorMessages::Plain(
-                this, QStringLiteral("Importance must be a whole number from -9 to 99."));
+            EditorMessages::Plain(this, QStringLiteral("Importance must be a whole number from "
+                                                       "-2147483648 to 2147483647."));
             EditImportance->setFocus();
             return;
         }

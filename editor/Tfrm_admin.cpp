@@ -2,6 +2,7 @@
 
 #include "dialogs/LearnerDialogSupport.h"
 #include "editor/EditorMessages.h"
+#include "editor/UntitledLibrary.h"
 #include "editor/ui_Tfrm_admin.h"
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
@@ -12,7 +13,6 @@
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLockFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
@@ -144,8 +144,7 @@ void Tfrm_admin::showEvent(QShowEvent *event) {
 
 void Tfrm_admin::FormShow() {
     CentreOnScreen(this);
-    EditingTempLibrary = false;
-    EditingLibraryFile = false;
+    SetCurrentLibrary(Library::None);
     act_mod->setEnabled(false);
     act_del->setEnabled(false);
     SetCaption(QString());

@@ -9,13 +9,13 @@ class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QLockFile;
 class QMenu;
 class QMenuBar;
 class QPushButton;
 class QTableView;
 class TTable;
 class TTableModel;
+class UntitledLibrary;
 namespace Ui {
 class Tfrm_admin;
 }
@@ -23,7 +23,7 @@ class Tfrm_admin;
 // The library editor: the cards of one library file in a grid, searched, sorted,
 // added, updated and deleted through the record dialog; and its file commands.
 // A library is "nothing open", "untitled" (a temporary file in the start-up folder,
-// named by a random number, held by a lock file while open) or "named".
+// named by a random number; see UntitledLibrary) or "named".
 // Every failure of the store is shown in an error box; the editor stays usable.
 class Tfrm_admin : public QDialog {
     Q_OBJECT
@@ -72,6 +72,8 @@ public:
     // The next showing of the window imports `path` into a new untitled library.
     void ImportWhenShown(const QString &path) { pendingImport = path; }
 
+    // What the editor has open: at most one of the two flags is true, both false when
+    // nothing is open. They change only through SetCurrentLibrary.
     bool EditingTempLibrary = false;
     bool EditingLibraryFile = false;
     QString TempLibraryPath;
@@ -103,6 +105,17 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    enum class Library { None, Untitled, Named };
+    // The one place where what the editor has open changes: sets the flags and the
+    // caption from the state and the path, and brings the count, the emptiness check
+    // and the buttons in line with the library the data module now has open.
+    void SetCurrentLibrary(Library state, const QString &path = QString());
+    // Opens a library file in the data module and attaches it to the grid; throws
+    // LexomatError (nothing is open then).
+    void OpenInDataModule(const QString &path);
+    // Binds the grid to the library the data module has just opened, with the search.
+    void AttachOpenedLibrary();
+
     // Runs one step of a command; a failure is shown in an error box. False on failure.
     bool Guarded(const std::function<void()> &step);
     bool EnsureLibrary();
@@ -117,15 +130,17 @@ private:
     bool EditRow(bool adding);
     void DeleteFromGrid();
     void CloseLibrary();
-    void ForgetTempLibrary(bool deleteFile);
-    bool HoldTempLibrary(const QString &path);
+    // Closes the untitled library and removes its file: the user discarded it.
+    void DiscardUntitled();
+    // Opens the untitled library again after a save that did not go through.
+    void ReopenUntitled();
     QString AskOpenFile();
     QString AskSaveFile();
     QString LibraryFolder() const;
 
     Ui::Tfrm_admin *ui;
     TTableModel *model = nullptr;
-    std::unique_ptr<QLockFile> tempLock;
+    std::unique_ptr<UntitledLibrary> untitled; // while one is open: its file, lock and marker
     QFont chosenFont;
     bool offerPending = false;
     QString pendingImport;

@@ -61,8 +61,13 @@ void Tfrm_admin::act_addExecute() {
 void Tfrm_admin::act_modExecute() {
     if (!EnsureLibrary())
         return;
-    if (EditRow(false))
+    // On an empty table the update adds a card, which the emptiness check must see.
+    const int before = PresentedCount();
+    if (EditRow(false)) {
         RefreshCount();
+        if (PresentedCount() != before)
+            Test_Tabel_Gol();
+    }
 }
 
 void Tfrm_admin::grid_libraryDblClick() {

@@ -28,8 +28,8 @@ void Tfrm_admin::OpenLibraryFile(const QString &path) {
         return;
     const QString fileName =
         LegacyLibraryConversion::PathToOpen(this, path, QuestionStyle::StandardMessageBox);
-    if (!fileName.isEmpty() && FileOpen1Accept(fileName))
-        EditingLibraryFile = true;
+    if (!fileName.isEmpty())
+        FileOpen1Accept(fileName);
 }
 
 void Tfrm_admin::dragEnterEvent(QDragEnterEvent *event) {
@@ -42,8 +42,7 @@ void Tfrm_admin::dropEvent(QDropEvent *event) {
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
-    const LibraryFileKind kind = DetectLibraryFileKind(path);
-    const bool library = kind == LibraryFileKind::SQLite || IsLegacyAccessKind(kind);
+    const bool library = IsLibraryFile(path);
     // The drag ends before any question is asked.
     QTimer::singleShot(0, this, [this, path, library] {
         if (library)

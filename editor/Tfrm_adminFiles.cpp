@@ -8,37 +8,37 @@
 #include "editor/WorkbookExport.h"
 #include "editor/WorkbookImport.h"
 
-#include "editor/UnsavedLibraries.h"
-#include "engine/Random.h"
+#include "editor/UntitledLibrary.h"
 #include "platform/BesideFiles.h"
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
-#include "widgets/FileDialogLayout.h"
+#include "widgets/FileQuestion.h"
 #include "widgets/ModalResult.h"
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLockFile>
 
 QString Tfrm_admin::LibraryFolder() const {
     return QDir(StartupDir()).filePath(QStringLiteral("library"));
 }
 
-bool Tfrm_admin::HoldTempLibrary(const QString &path) {
-    auto lock = std::make_unique<QLockFile>(UnsavedLibraries::LockPath(path));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
-    tempLock = std::move(lock);
-    return true;
+void Tfrm_admin::DiscardUntitled() {
+    CloseLibrary();
+    if (untitled)
+        untitled->Remove();
+    untitled.reset();
 }
 
-void Tfrm_admin::ForgetTempLibrary(bool deleteFile) {
-    if (deleteFile && !TempLibraryPath.isEmpty())
-        QFile::remove(TempLibraryPath); // a file that is not there is no error
-    tempLock.reset();                   // unlocks and removes the lock file
+void Tfrm_admin::ReopenUntitled() {
+    if (untitled && Guarded([this] { OpenInDataModule(untitled->Path()); })) {
+        SetCurrentLibrary(Library::Untitled);
+        return;
+    }
+    // Its file stays, offered again the next time the editor opens.
+    CloseLibrary();
+    untitled.reset();
+    SetCurrentLibrary(Library::None);
 }
 
 void Tfrm_admin::CloseLibrary() {
@@ -47,41 +47,45 @@ void Tfrm_admin::CloseLibrary() {
     dm->tb_library->SetFiltered(false);
 }
 
+void Tfrm_admin::SetCurrentLibrary(Library state, const QString &path) {
+    EditingTempLibrary = state == Library::Untitled;
+    EditingLibraryFile = state == Library::Named;
+    EnableAllButtons(true);
+    RefreshCount();
+    SetCaption(state == Library::Untitled ? QStringLiteral("untitled.mdb")
+               : state == Library::Named  ? path
+                                          : QString());
+    Test_Tabel_Gol();
+}
+
+void Tfrm_admin::OpenInDataModule(const QString &path) {
+    CloseLibrary();
+    StoreWaitFeedback feedback(*dm, this, path);
+    dm->SetDatabasePath(path);
+    dm->OpenDatabase();
+    AttachOpenedLibrary();
+}
+
+void Tfrm_admin::AttachOpenedLibrary() {
+    AttachGrid();
+    ApplySearch();
+}
+
 void Tfrm_admin::CreateTempDatabase() {
     CloseLibrary();
-    // The one random generator of the program names it; a name held by a running
-    // editor is drawn again.
-    QString path;
-    for (int attempt = 0; attempt < 100 && path.isEmpty(); ++attempt) {
-        const QString candidate =
-            QDir(StartupDir())
-                .filePath(QString::number(LexomatRandom::InRange(0, 2147483646)) +
-                          QStringLiteral(".mdb"));
-        if (HoldTempLibrary(candidate))
-            path = candidate;
-    }
-    if (path.isEmpty())
-        throw LexomatError(QString("No untitled library can be made in \"%1\": its lock files "
-                                   "cannot be written.")
-                               .arg(StartupDir()));
-    TempLibraryPath = path;
+    // Its callers have settled an untitled library that was open; should one still be
+    // here, its file stays to be offered again.
+    untitled.reset();
+    untitled = UntitledLibrary::Make(StartupDir());
+    TempLibraryPath = untitled->Path();
     try {
-        dm->CreateDatabase(TempLibraryPath);
-        AttachGrid();
-        ApplySearch();
+        OpenInDataModule(TempLibraryPath);
     } catch (...) {
-        dm->CloseDatabase();
-        ForgetTempLibrary(true);
-        EditingTempLibrary = EditingLibraryFile = false;
-        SetCaption(QString());
-        Test_Tabel_Gol();
+        DiscardUntitled();
+        SetCurrentLibrary(Library::None);
         throw;
     }
-    Test_Tabel_Gol();
-    SetCaption(QStringLiteral("untitled.mdb"));
-    RefreshCount();
-    EditingTempLibrary = true;
-    EditingLibraryFile = false;
+    SetCurrentLibrary(Library::Untitled);
 }
 
 void Tfrm_admin::act_newExecute() {
@@ -93,6 +97,7 @@ void Tfrm_admin::act_newExecute() {
 void Tfrm_admin::act_openExecute() {
     if (EditingTempLibrary && SaveCurrentLibrary() == mrCancel)
         return;
+    // Reset before the dialog, whether or not a file is then chosen.
     SetCaption(QString());
     lbWords->setText(QStringLiteral("Total Words: 0"));
     // A library in the older Access format is offered as a converted copy.
@@ -101,34 +106,18 @@ void Tfrm_admin::act_openExecute() {
         chosen.isEmpty()
             ? chosen
             : LegacyLibraryConversion::PathToOpen(this, chosen, QuestionStyle::StandardMessageBox);
-    if (!fileName.isEmpty() && FileOpen1Accept(fileName))
-        EditingLibraryFile = true;
+    if (!fileName.isEmpty())
+        FileOpen1Accept(fileName);
 }
 
 bool Tfrm_admin::FileOpen1Accept(const QString &fileName) {
-    CloseLibrary();
-    EditingTempLibrary = EditingLibraryFile = false;
-    const bool opened = Guarded([&] {
-        StoreWaitFeedback feedback(*dm, this, fileName);
-        dm->SetDatabasePath(fileName);
-        dm->OpenDatabase();
-        AttachGrid();
-        ApplySearch();
-    });
-    if (!opened) {
+    if (!Guarded([&] { OpenInDataModule(fileName); })) {
         // Refused (not a library, unreadable): nothing is open.
         CloseLibrary();
-        SetCaption(QString());
-        lbWords->setText(QStringLiteral("Total Words: 0"));
-        EnableAllButtons(true);
-        Test_Tabel_Gol();
+        SetCurrentLibrary(Library::None);
         return false;
     }
-    EnableAllButtons(true);
-    RefreshCount();
-    SetCaption(fileName);
-    Test_Tabel_Gol();
-    EditingLibraryFile = true;
+    SetCurrentLibrary(Library::Named, fileName);
     return true;
 }
 
@@ -138,45 +127,43 @@ void Tfrm_admin::act_saveExecute() {
     if (!EditingTempLibrary)
         return;
     const QString fileName = AskSaveFile();
-    if (!fileName.isEmpty() && FileSaveAs1Accept(fileName)) {
-        EditingTempLibrary = false;
-        EditingLibraryFile = true;
-    }
+    if (!fileName.isEmpty())
+        FileSaveAs1Accept(fileName);
 }
 
 bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
+    if (!untitled)
+        return false;
     CloseLibrary();
+    try {
+        // Refused for the untitled file itself (also through a link); the copy is on
+        // disk, under its name, before anything else happens.
+        Tdm::CopyLibraryFile(untitled->Path(), fileName);
+    } catch (const LexomatError &error) {
+        // The untitled library stays open and untitled; the target is as it was.
+        ReopenUntitled();
+        EditorMessages::Error(this, error.message());
+        return false;
+    }
+    // The copy is opened before the untitled file goes, so that a copy that cannot be
+    // opened leaves the untitled library open as it was.
     QString failure;
     try {
-        Tdm::CopyLibraryFile(TempLibraryPath, fileName);
+        OpenInDataModule(fileName);
     } catch (const LexomatError &error) {
         failure = error.message();
     }
     if (!failure.isEmpty()) {
-        // The untitled library stays open and untitled; the target is as it was.
-        Guarded([this] {
-            dm->SetDatabasePath(TempLibraryPath);
-            dm->OpenDatabase();
-            AttachGrid();
-            ApplySearch();
-        });
-        Test_Tabel_Gol();
-        EditorMessages::Error(this, failure);
+        ReopenUntitled();
+        EditorMessages::Error(this, QString("The library was copied to \"%1\", but the copy "
+                                            "cannot be opened; the untitled library stays "
+                                            "open.\n%2")
+                                        .arg(fileName, failure));
         return false;
     }
-    ForgetTempLibrary(true);
-    EditingTempLibrary = false;
-    EditingLibraryFile = true;
-    const bool opened = Guarded([&] {
-        dm->SetDatabasePath(fileName);
-        dm->OpenDatabase();
-        AttachGrid();
-        ApplySearch();
-    });
-    SetCaption(opened ? fileName : QString());
-    if (!opened)
-        EditingLibraryFile = false;
-    Test_Tabel_Gol();
+    untitled->Remove();
+    untitled.reset();
+    SetCurrentLibrary(Library::Named, fileName);
     return true;
 }
 
@@ -186,16 +173,11 @@ int Tfrm_admin::SaveCurrentLibrary() {
         const QString fileName = AskSaveFile();
         if (fileName.isEmpty() || !FileSaveAs1Accept(fileName))
             return mrCancel;
-        EditingTempLibrary = false;
-        EditingLibraryFile = true;
         return mrYes;
     }
     case mrNo:
-        CloseLibrary();
-        ForgetTempLibrary(true);
-        EditingTempLibrary = EditingLibraryFile = false;
-        act_mod->setEnabled(false);
-        act_del->setEnabled(false);
+        DiscardUntitled();
+        SetCurrentLibrary(Library::None);
         return mrNo;
     default:
         return mrCancel;
@@ -206,85 +188,71 @@ bool Tfrm_admin::FormClose() {
     if (EditingTempLibrary && SaveCurrentLibrary() == mrCancel)
         return false;
     CloseLibrary();
-    EditingTempLibrary = EditingLibraryFile = false;
+    untitled.reset();
+    SetCurrentLibrary(Library::None);
     return true;
 }
 
 QString Tfrm_admin::AskOpenFile() {
-    QFileDialog dialog(this, QStringLiteral("&Open..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileOpen1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Library File (*.mdb)"), QStringLiteral("All Files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("mdb"));
-    ShowFileDetailsWhole(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileOpen1");
+    question.caption = QStringLiteral("&Open...");
+    question.folder = LibraryFolder();
+    question.filters = {QStringLiteral("Library File (*.mdb)"), QStringLiteral("All Files (*)")};
+    question.defaultSuffix = QStringLiteral("mdb");
+    return question.Ask(this);
 }
 
 QString Tfrm_admin::AskSaveFile() {
-    QFileDialog dialog(this, QStringLiteral("Save &As..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileSaveAs1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Access Database (*.mdb)"), QStringLiteral("All Files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("mdb"));
-    ShowFileDetailsWhole(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileSaveAs1");
+    question.caption = QStringLiteral("Save &As...");
+    question.folder = LibraryFolder();
+    question.save = true;
+    question.filters = {QStringLiteral("Access Database (*.mdb)"), QStringLiteral("All Files (*)")};
+    question.defaultSuffix = QStringLiteral("mdb");
+    return question.Ask(this);
 }
 
 void Tfrm_admin::OfferUnsavedLibraries() {
     if (EditingTempLibrary || EditingLibraryFile)
         return;
-    for (const QString &path : UnsavedLibraries::Stranded(StartupDir())) {
+    for (std::unique_ptr<UntitledLibrary> &left : UntitledLibrary::LeftBehind(StartupDir())) {
         int cards = 0;
         try {
-            cards = Tdm::CardCount(path);
+            cards = Tdm::CardCount(left->Path());
         } catch (const LexomatError &) {
-            continue; // not a library: not ours to offer
+            continue; // not a library (any more): nothing to offer
         }
-        if (cards < 1 || !HoldTempLibrary(path))
+        if (cards < 1)
             continue;
         const int answer = EditorMessages::YesNoCancel(
             this, QString("An unsaved library from an earlier session was found (%1 cards). "
                           "Save it now?")
                       .arg(cards));
-        if (answer == mrCancel) {
-            tempLock.reset();
+        if (answer == mrCancel)
             continue;
-        }
-        TempLibraryPath = path;
         if (answer == mrNo) {
-            ForgetTempLibrary(true);
+            // Deleted only when the user says so twice; otherwise offered again later.
+            if (EditorMessages::YesNo(
+                    this, QString("Delete the unsaved library for good? Its %1 cards cannot be "
+                                  "brought back.\nNo keeps it, and it is offered again the next "
+                                  "time the library editor opens.")
+                              .arg(cards)) == mrYes)
+                left->Remove();
             continue;
         }
         // Opened as the untitled library, then saved under a name; when the save
         // dialog is cancelled it stays open untitled.
-        const bool opened = Guarded([&] {
-            dm->CloseDatabase();
-            dm->SetDatabasePath(path);
-            dm->OpenDatabase();
-            AttachGrid();
-            ApplySearch();
-        });
-        if (!opened) {
-            dm->CloseDatabase();
-            tempLock.reset();
+        untitled = std::move(left);
+        TempLibraryPath = untitled->Path();
+        if (!Guarded([this] { OpenInDataModule(untitled->Path()); })) {
+            CloseLibrary();
+            untitled.reset();
+            SetCurrentLibrary(Library::None);
             continue;
         }
-        EditingTempLibrary = true;
-        EditingLibraryFile = false;
-        EnableAllButtons(true);
-        SetCaption(QStringLiteral("untitled.mdb"));
-        RefreshCount();
-        Test_Tabel_Gol();
+        SetCurrentLibrary(Library::Untitled);
         act_saveExecute();
         return;
     }

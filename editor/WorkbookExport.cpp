@@ -4,7 +4,6 @@
 #include "editor/WorkbookFileDialogs.h"
 #include "platform/FailureText.h"
 #include "platform/LexomatError.h"
-#include "store/LibraryHandle.h"
 #include "store/Tdm.h"
 #include "widgets/WorkProgress.h"
 
@@ -25,10 +24,13 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
         return false;
     QString path = chosen;
     try {
-        sqlite3 *db = LibraryHandle(*module);
-        LibraryExport::Format format = LibraryExport::FormatOf(path);
-        const int64_t cards = LibraryExport::CardCount(db);
-        if (format == LibraryExport::Format::Xls && cards > LibraryExport::XlsCardLimit()) {
+        if (!module->Connected())
+            throw LexomatError("No library file is open.");
+        LibraryConnection &library = module->Connection();
+        LibraryExport::RefuseTarget(library, path);
+        const int64_t cards = LibraryExport::CardCount(library);
+        if (LibraryExport::FormatOf(path) == LibraryExport::Format::Xls &&
+            cards > LibraryExport::XlsCardLimit()) {
             // Never cut a library silently: offer the format that holds it.
             if (!StandardBoxes::Confirm(parent, LibraryExport::TooManyForXlsQuestion(cards)))
                 return false;
@@ -37,8 +39,7 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
                 parent, true, info.dir().filePath(info.completeBaseName() + ".xlsx"));
             if (path.isEmpty())
                 return false;
-            format = LibraryExport::FormatOf(path);
-            if (format != LibraryExport::Format::Xlsx) {
+            if (LibraryExport::FormatOf(path) != LibraryExport::Format::Xlsx) {
                 StandardBoxes::Error(
                     parent, LibraryExport::FailedMessage(
                                 LibraryExport::TooManyForXlsQuestion(cards).section('\n', 0, 0)));
@@ -46,7 +47,7 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
             }
         }
         WorkProgress progress(parent, QStringLiteral("Exporting the cards..."), ProgressDelayMs);
-        outcome = LibraryExport::Run(db, path, format, [&progress](int64_t done, int64_t total) {
+        outcome = LibraryExport::Run(library, path, [&progress](int64_t done, int64_t total) {
             return progress.Step(done, total,
                                  QString("Exporting card %1 of %2...").arg(done).arg(total));
         });

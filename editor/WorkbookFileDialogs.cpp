@@ -1,9 +1,8 @@
 #include "editor/WorkbookFileDialogs.h"
 
-#include "widgets/FileDialogLayout.h"
+#include "widgets/FileQuestion.h"
 
 #include <QDir>
-#include <QFileDialog>
 
 namespace WorkbookFileDialogs {
 
@@ -27,46 +26,35 @@ QString LibraryFolder() {
     return library.exists() ? library.absolutePath() : QDir::currentPath();
 }
 
-QString Run(QFileDialog &dialog) {
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    ShowFileDetailsWhole(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
-}
 } // namespace
 
 QString ChooseWorkbookToImport(QWidget *parent) {
-    QFileDialog dialog(parent, QStringLiteral("&Open..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileOpen2"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({ExcelFile, Spreadsheets, Vocabulary, AllFiles});
-    return Run(dialog);
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileOpen2");
+    question.caption = QStringLiteral("&Open...");
+    question.folder = LibraryFolder();
+    question.filters = {ExcelFile, Spreadsheets, Vocabulary, AllFiles};
+    return question.Ask(parent);
 }
 
 QString ChooseExportTarget(QWidget *parent, bool preferXlsx, const QString &suggested) {
-    QFileDialog dialog(parent, QStringLiteral("Save &As..."), LibraryFolder());
-    dialog.setObjectName(QStringLiteral("FileSaveAs2"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    QStringList filters;
-    for (const auto &[filter, suffix] : ExportFormats)
-        filters << filter;
-    dialog.setNameFilters(filters << AllFiles);
-    dialog.setDefaultSuffix(preferXlsx ? "xlsx" : "xls");
-    if (preferXlsx)
-        dialog.selectNameFilter(ExcelWorkbook);
-    if (!suggested.isEmpty())
-        dialog.selectFile(suggested);
+    FileQuestion question;
+    question.objectName = QStringLiteral("FileSaveAs2");
+    question.caption = QStringLiteral("Save &As...");
+    question.folder = LibraryFolder();
+    question.save = true;
     // The entry chosen gives a name without an extension its format.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                     [&dialog](const QString &filter) {
-                         for (const auto &[name, suffix] : ExportFormats)
-                             if (filter == name)
-                                 dialog.setDefaultSuffix(suffix);
-                     });
-    return Run(dialog);
+    for (const auto &[filter, suffix] : ExportFormats) {
+        question.filters << filter;
+        question.filterSuffixes << suffix;
+    }
+    question.filters << AllFiles;
+    question.filterSuffixes << QString();
+    question.defaultSuffix = preferXlsx ? "xlsx" : "xls";
+    if (preferXlsx)
+        question.selectedFilter = ExcelWorkbook;
+    question.suggested = suggested;
+    return question.Ask(parent);
 }
 
 } // namespace WorkbookFileDialogs

@@ -5,7 +5,6 @@
 #include "editor/WorkbookFileDialogs.h"
 #include "formats/WorkbookReader.h"
 #include "platform/FailureText.h"
-#include "store/LibraryHandle.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
 #include "widgets/WorkProgress.h"
@@ -24,11 +23,8 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
     outcome = ImportOutcome();
     if (EnsureLibrary && !EnsureLibrary())
         return 0;
-    sqlite3 *db = nullptr;
-    try {
-        db = LibraryHandle(*module);
-    } catch (const std::exception &e) {
-        StandardBoxes::Error(parent, SheetImport::WriteFailedMessage(FailureText(e)));
+    if (!module->Connected()) {
+        StandardBoxes::Error(parent, SheetImport::WriteFailedMessage("No library file is open."));
         return 0;
     }
 
@@ -50,31 +46,33 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
         return 0;
 
     // The grid is not repainted card by card while the rows come in.
-    TTable *table = module->tb_library;
-    table->DisableControls();
     QString failure;
     {
-        WorkProgress progress(parent, QStringLiteral("Reading the sheet..."), ProgressDelayMs);
+        TTable::ControlsOff quiet(*module->tb_library);
+        {
+            WorkProgress progress(parent, QStringLiteral("Reading the sheet..."), ProgressDelayMs);
+            try {
+                outcome = SheetImport::Run(
+                    *reader, sheet, module->Connection(), [&progress](int done, int total) {
+                        return progress.Step(
+                            done, total,
+                            total > 0 ? QString("Adding %1 new cards...").arg(total)
+                                      : QString("Reading the sheet: row %1...").arg(done));
+                    });
+            } catch (const SheetReadError &e) {
+                failure = SheetImport::SheetFailureMessage(*reader, sheet, e.message());
+            } catch (const std::exception &e) {
+                failure = SheetImport::WriteFailedMessage(FailureText(e));
+            }
+        }
         try {
-            outcome = SheetImport::Run(*reader, sheet, db, [&progress](int done, int total) {
-                return progress.Step(done, total,
-                                     total > 0 ? QString("Adding %1 new cards...").arg(total)
-                                               : QString("Reading the sheet: row %1...").arg(done));
-            });
-        } catch (const SheetReadError &e) {
-            failure = SheetImport::SheetFailureMessage(*reader, sheet, e.message());
+            if (outcome.added > 0 || !failure.isEmpty())
+                module->tb_library->Refresh();
         } catch (const std::exception &e) {
-            failure = SheetImport::WriteFailedMessage(FailureText(e));
+            if (failure.isEmpty())
+                failure = FailureText(e);
         }
     }
-    try {
-        if (outcome.added > 0 || !failure.isEmpty())
-            table->Refresh();
-    } catch (const std::exception &e) {
-        if (failure.isEmpty())
-            failure = FailureText(e);
-    }
-    table->EnableControls();
 
     if (!failure.isEmpty()) {
         outcome = ImportOutcome();

@@ -1,62 +1,58 @@
 #include "exchange/LibraryExport.h"
 
 #include "formats/KvtmlWriter.h"
-#include "formats/TextListWriter.h"
+#include "formats/LibraryFileKind.h"
 #include "formats/WorkbookWriter.h"
+#include "platform/DurableFiles.h"
 #include "platform/LexomatError.h"
 #include "store/CardReader.h"
+#include "store/LibraryConnection.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryFile>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sqlite3.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace LibraryExport {
 
 namespace {
-// A definition cut to the cell limit, never between the halves of a surrogate pair,
-// with line breaks as LF alone.
-QByteArray Fitted(const char *utf8, int size, bool *cut) {
+// A text cut to the cell limit, never between the halves of a surrogate pair, with line
+// breaks as LF alone.
+QByteArray Fitted(const char *utf8, int size, int limit, bool *cut) {
     QString text = QString::fromUtf8(utf8, size);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    *cut = text.size() > CellMaxChars;
+    *cut = text.size() > limit;
     if (*cut)
-        text.truncate(text[CellMaxChars - 1].isHighSurrogate() ? CellMaxChars - 1 : CellMaxChars);
+        text.truncate(text[limit - 1].isHighSurrogate() ? limit - 1 : limit);
     return text.toUtf8();
 }
 
-bool NeedsFitting(const char *utf8, int size) {
-    // A text of at most CellMaxChars bytes has at most that many UTF-16 units.
-    return size > CellMaxChars || std::memchr(utf8, '\r', size_t(size)) != nullptr;
+bool NeedsFitting(const char *utf8, int size, int limit) {
+    // A text of at most `limit` bytes has at most that many UTF-16 units.
+    return size > limit || std::memchr(utf8, '\r', size_t(size)) != nullptr;
 }
 
-void Flush(const QString &path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
-    if (fd < 0 || ::fsync(fd) != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        if (fd >= 0)
-            ::close(fd);
-        throw LexomatError(QString("The file \"%1\" cannot be written: %2").arg(path, reason));
+// The one place that names each format's writer; `target` is the file the export makes.
+std::unique_ptr<WorkbookWriter> CreateWriter(Format format, const QString &path,
+                                             const QFileInfo &target) {
+    switch (format) {
+    case Format::Xls:
+        return CreateXlsWriter(path, QStringLiteral("Sheet1"));
+    case Format::Xlsx:
+        return CreateXlsxWriter(path, QStringLiteral("Sheet1"));
+    case Format::Kvtml:
+        return CreateKvtmlWriter(path, target.completeBaseName());
+    case Format::Csv:
+        return CreateCsvWriter(path);
+    case Format::Tsv:
+        return CreateTsvWriter(path);
     }
-    ::close(fd);
-}
-
-// True when `path` names the file of the library's main database, by any name.
-bool IsLibraryFile(sqlite3 *db, const QString &path) {
-    const char *library = sqlite3_db_filename(db, "main");
-    struct stat a {
-    }, b{};
-    return library && *library && ::stat(library, &a) == 0 &&
-           ::stat(QFile::encodeName(path).constData(), &b) == 0 && a.st_dev == b.st_dev &&
-           a.st_ino == b.st_ino;
+    throw LexomatError(QStringLiteral("No writer for that kind of file."));
 }
 
 // The permissions a new file gets from the user's umask, or the replaced file's own.
@@ -89,30 +85,52 @@ QString Outcome::Message() const {
         .arg(cutWords.join(", "), cut > cutWords.size() ? QStringLiteral("…") : QString());
 }
 
-Format FormatOf(const QString &path) {
-    const QString suffix = QFileInfo(path).suffix();
-    if (suffix.compare("xlsx", Qt::CaseInsensitive) == 0)
+std::optional<Format> FormatOf(const QString &path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"xls")
+        return Format::Xls;
+    if (suffix == u"xlsx")
         return Format::Xlsx;
-    if (suffix.compare("kvtml", Qt::CaseInsensitive) == 0)
+    if (suffix == u"kvtml")
         return Format::Kvtml;
-    if (suffix.compare("csv", Qt::CaseInsensitive) == 0)
+    if (suffix == u"csv")
         return Format::Csv;
-    if (suffix.compare("tsv", Qt::CaseInsensitive) == 0)
+    if (suffix == u"tsv")
         return Format::Tsv;
-    return Format::Xls;
+    return std::nullopt;
+}
+
+void RefuseTarget(const LibraryConnection &library, const QString &path) {
+    const QString name = QFileInfo(path).fileName();
+    // The file itself, not the path: a link to the library, or the library under another
+    // spelling of its path, is the library.
+    if (library.IsFile(path))
+        throw LexomatError(
+            QString("\"%1\" is the library being exported; nothing was written.").arg(name));
+    if (IsLibraryFile(path))
+        throw LexomatError(QString("\"%1\" is a library file; the export never writes over a "
+                                   "library.")
+                               .arg(name));
+    if (!FormatOf(path))
+        throw LexomatError(
+            QString("\"%1\" is not a kind of file the export writes: name the file with the "
+                    "extension .xls, .xlsx, .kvtml, .csv or .tsv.")
+                .arg(name));
 }
 
 int64_t XlsCardLimit() {
     return XlsMaxRows - 1;
 }
 
-int64_t CardCount(sqlite3 *db) {
-    return CardReader::Count(db);
+int64_t CardCount(LibraryConnection &library) {
+    return CardReader::Count(library);
 }
 
-Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &progress) {
+Outcome Run(LibraryConnection &library, const QString &path, const Progress &progress) {
+    RefuseTarget(library, path);
+    const Format format = *FormatOf(path);
     Outcome outcome;
-    const int64_t total = CardReader::Count(db);
+    const int64_t total = CardReader::Count(library);
     if (format == Format::Xls && total > XlsCardLimit())
         throw LexomatError(QString("The library holds %1 cards; an Excel 97-2003 workbook (.xls) "
                                    "holds at most %2.")
@@ -129,10 +147,6 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
         (!target.isWritable() ||
          !(target.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther))))
         throw LexomatError(QString("The file \"%1\" is read-only.").arg(path));
-    // Renamed over the library, the export would put a workbook in its place.
-    if (IsLibraryFile(db, path))
-        throw LexomatError(
-            QString("\"%1\" is the library being exported; choose another file.").arg(path));
 
     // Only the name is reserved here; the writer makes the file again.
     QString temp;
@@ -147,27 +161,24 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
     }
     try {
         {
-            std::unique_ptr<WorkbookWriter> writer =
-                format == Format::Kvtml  ? CreateKvtmlWriter(temp, target.completeBaseName())
-                : format == Format::Csv  ? CreateTextListWriter(temp, ',')
-                : format == Format::Tsv  ? CreateTextListWriter(temp, '\t')
-                : format == Format::Xlsx ? CreateXlsxWriter(temp, "Sheet1")
-                                         : CreateXlsWriter(temp, "Sheet1");
-            // Vocabulary files and text lists have no cell limit: their texts go out whole.
-            const bool fitCells = format == Format::Xls || format == Format::Xlsx;
+            std::unique_ptr<WorkbookWriter> writer = CreateWriter(format, temp, target);
+            // Formats without a cell limit (vocabulary files, text lists) get every text
+            // whole, line breaks as they are.
+            const int limit = writer->MaxCellChars();
+            const bool fitCells = limit < std::numeric_limits<int>::max();
             writer->AddRow("Word", "Definition");
             int64_t done = 0;
-            CardReader::ForEach(db, [&](const CardText &card) {
+            CardReader::ForEach(library, [&](const CardText &card) {
                 std::string_view word(card.word, size_t(card.wordSize));
                 std::string_view definition(card.definition, size_t(card.definitionSize));
                 QByteArray fittedWord, fittedDefinition;
                 bool cut = false;
-                if (fitCells && NeedsFitting(card.word, card.wordSize)) {
-                    fittedWord = Fitted(card.word, card.wordSize, &cut);
+                if (fitCells && NeedsFitting(card.word, card.wordSize, limit)) {
+                    fittedWord = Fitted(card.word, card.wordSize, limit, &cut);
                     word = std::string_view(fittedWord.constData(), size_t(fittedWord.size()));
                 }
-                if (fitCells && NeedsFitting(card.definition, card.definitionSize)) {
-                    fittedDefinition = Fitted(card.definition, card.definitionSize, &cut);
+                if (fitCells && NeedsFitting(card.definition, card.definitionSize, limit)) {
+                    fittedDefinition = Fitted(card.definition, card.definitionSize, limit, &cut);
                     definition = std::string_view(fittedDefinition.constData(),
                                                   size_t(fittedDefinition.size()));
                     if (cut) {
@@ -192,17 +203,15 @@ Outcome Run(sqlite3 *db, const QString &path, Format format, const Progress &pro
             }
             writer->Finish();
         }
-        Flush(temp);
+        DurableFiles::FlushFile(temp);
         SetPermissions(temp, path);
-        if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
-            0)
-            throw LexomatError(QString("The file \"%1\" cannot be replaced: %2")
-                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        // Looked at again at the last moment: a library put there meanwhile stays.
+        RefuseTarget(library, path);
         // The new name reaches the disk with the folder.
-        Flush(target.absolutePath());
+        DurableFiles::MoveOver(temp, path);
     } catch (const LexomatError &error) {
         QFile::remove(temp);
-        // The learner chose the target; the temporary name means nothing to them.
+        // The learner chose the target; the temporary name beside it means nothing to them.
         throw LexomatError(QString(error.message()).replace(temp, path));
     } catch (...) {
         QFile::remove(temp);

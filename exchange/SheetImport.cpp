@@ -5,12 +5,16 @@
 #include "store/LibraryWords.h"
 
 #include <QStringList>
+#include <unordered_set>
 #include <vector>
 
 namespace {
-struct NewCard {
+// A sheet row that may become a card: the first row of its word that the library can
+// take, or a row it cannot take (definition empty) before any such row of its word.
+struct Candidate {
+    int rowNumber;
     QString word;
-    QString definition;
+    QString definition; // empty for a row that is skipped unless the word is known
 };
 
 QString WithReason(const QString &message, const QString &reason) {
@@ -42,11 +46,14 @@ QString ImportOutcome::Message() const {
 
 namespace SheetImport {
 
-ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
+ImportOutcome Run(WorkbookReader &reader, const QString &sheet, LibraryConnection &library,
                   const Progress &progress) {
+    // The sheet is read first, without the library: which of its words are new is decided
+    // only once the write lock is held, so that an import running at the same moment in
+    // another program or window cannot make a word go in twice.
     ImportOutcome outcome;
-    LibraryWords words(db);
-    std::vector<NewCard> cards;
+    std::vector<Candidate> candidates;
+    std::unordered_set<QString> taken; // words with a row the library can take
     int dataRows = 0;
     bool cancelled = false;
     const int firstDataRow = reader.FirstDataRow();
@@ -56,15 +63,13 @@ ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
                 return true; // the column names
             dataRows = std::max(dataRows, rowNumber - firstDataRow + 1);
             const QString word = cells.value(0);
-            if (!words.Contains(word)) {
+            if (!taken.count(word)) {
                 const QString definition = cells.value(1);
                 if (word.isEmpty() || definition.isEmpty() || word.size() > MaxWordLength) {
-                    if (outcome.skippedRows.size() < ListedSkips)
-                        outcome.skippedRows << rowNumber;
-                    ++outcome.skipped;
+                    candidates.push_back({rowNumber, word, QString()});
                 } else {
-                    words.Add(word);
-                    cards.push_back({word, definition});
+                    taken.insert(word);
+                    candidates.push_back({rowNumber, word, definition});
                 }
             }
             if (progress && rowNumber % 512 == 0 && !progress(rowNumber, 0)) {
@@ -78,29 +83,41 @@ ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
     } catch (const std::exception &e) {
         throw SheetReadError(QString::fromUtf8(e.what()));
     }
+    taken = {};
     if (cancelled) {
         outcome.result = ImportOutcome::Result::Cancelled;
         return outcome;
     }
     if (dataRows < 2) {
-        outcome = ImportOutcome();
         outcome.result = ImportOutcome::Result::TooFewRows;
         return outcome;
     }
-    if (cards.empty())
+    if (candidates.empty())
         return outcome;
-    CardBatch batch(db);
-    const int total = int(cards.size());
+
+    CardBatch batch(library); // BEGIN IMMEDIATE: the write lock, before the words are read
+    LibraryWords words(library);
+    const int total = int(candidates.size());
     for (int i = 0; i < total; ++i) {
-        batch.Add(cards[size_t(i)].word, cards[size_t(i)].definition);
+        const Candidate &row = candidates[size_t(i)];
+        if (!words.Contains(row.word)) {
+            if (row.definition.isEmpty()) {
+                if (outcome.skippedRows.size() < ListedSkips)
+                    outcome.skippedRows << row.rowNumber;
+                ++outcome.skipped;
+            } else {
+                batch.Add(row.word, row.definition);
+                ++outcome.added;
+            }
+        }
         if (progress && i % 512 == 0 && !progress(i, total)) {
             batch.Rollback();
+            outcome = ImportOutcome();
             outcome.result = ImportOutcome::Result::Cancelled;
             return outcome;
         }
     }
     batch.Commit();
-    outcome.added = total;
     return outcome;
 }
 

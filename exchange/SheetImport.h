@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-struct sqlite3;
+class LibraryConnection;
 class WorkbookReader;
 
 // What one import did, and the message that tells the user.
@@ -42,7 +42,7 @@ using Progress = std::function<bool(int done, int total)>;
 
 // Throws SheetReadError when the sheet cannot be read, LexomatError when the library
 // refuses the write (nothing is written then).
-ImportOutcome Run(WorkbookReader &reader, const QString &sheet, sqlite3 *db,
+ImportOutcome Run(WorkbookReader &reader, const QString &sheet, LibraryConnection &library,
                   const Progress &progress = {});
 
 QString UnableToConnectMessage(const QString &reason);

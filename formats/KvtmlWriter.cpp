@@ -35,6 +35,7 @@ public:
         : file(path), out(file.Buffer()), title(title) {}
 
     int MaxRows() const override { return INT_MAX; }
+    int MaxCellChars() const override { return INT_MAX; } // every text whole
 
     void AddRow(std::string_view a, std::string_view b) override {
         if (!headerWritten) {

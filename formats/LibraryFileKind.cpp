@@ -37,3 +37,8 @@ LibraryFileKind DetectLibraryFileKind(const QString &path) {
 bool IsLegacyAccessKind(LibraryFileKind kind) {
     return kind == LibraryFileKind::Jet || kind == LibraryFileKind::Ace;
 }
+
+bool IsLibraryFile(const QString &path) {
+    const LibraryFileKind kind = DetectLibraryFileKind(path);
+    return kind == LibraryFileKind::SQLite || IsLegacyAccessKind(kind);
+}

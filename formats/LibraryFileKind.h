@@ -11,3 +11,7 @@ LibraryFileKind DetectLibraryFileKind(const QString &path);
 
 // True for the two older Access kinds, which can only be converted to a copy.
 bool IsLegacyAccessKind(LibraryFileKind kind);
+
+// True for a file that is a library of either format, judged by its content: the one
+// test of "is this a library" that every file command asks before writing over a file.
+bool IsLibraryFile(const QString &path);

@@ -45,7 +45,8 @@ void TextFileOutput::WriteOut() {
     while (done < out.size()) {
         const qint64 written = file.write(out.constData() + done, out.size() - done);
         if (written <= 0)
-            Fail(file.errorString());
+            Fail(file.error() == QFileDevice::ResourceError ? QStringLiteral("the disk is full")
+                                                            : file.errorString());
         done += qsizetype(written);
     }
     out.clear();

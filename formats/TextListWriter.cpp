@@ -1,52 +1,91 @@
-#include "formats/TextListWriter.h"
-#include "formats/TextFileOutput.h"
+#include "formats/WorkbookWriter.h"
+#include "platform/LexomatError.h"
 
-#include <climits>
-#include <iterator>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <string>
 
 namespace {
-
+// One record a line; a field holding the separator, a quote or a line break is quoted,
+// with its quotes doubled, so that every spreadsheet and our own reader get it back.
 class TextListWriter : public WorkbookWriter {
 public:
-    TextListWriter(const QString &path, char separator)
-        : file(path), out(file.Buffer()), separator(separator) {}
+    TextListWriter(const QString &path, char separator) : file(path), separator(separator) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            Fail(file.errorString());
+    }
 
-    int MaxRows() const override { return INT_MAX; }
+    ~TextListWriter() override {
+        if (file.isOpen()) {
+            // Unfinished: let it go without leaving a file behind.
+            file.close();
+            file.remove();
+        }
+    }
+
+    int MaxRows() const override { return std::numeric_limits<int>::max(); }
+    int MaxCellChars() const override { return std::numeric_limits<int>::max(); }
 
     void AddRow(std::string_view a, std::string_view b) override {
-        Field(a);
-        out += separator;
-        Field(b);
-        out += "\r\n";
-        file.WriteOutIfFull();
+        line.clear();
+        AppendField(a);
+        line += separator;
+        AppendField(b);
+        line += "\r\n";
+        if (file.write(line.data(), qint64(line.size())) != qint64(line.size()))
+            Fail(SystemReason());
     }
 
-    void Finish() override { file.Finish(); }
+    void Finish() override {
+        if (!file.flush())
+            Fail(SystemReason());
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            Fail(SystemReason());
+    }
 
 private:
-    void Field(std::string_view text) {
-        const char special[] = {separator, '"', '\r', '\n'};
-        const bool quoted = text.find_first_of(special, 0, std::size(special)) != text.npos;
+    void AppendField(std::string_view text) {
+        const bool quoted =
+            text.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string_view::npos;
         if (!quoted) {
-            out.append(text.data(), qsizetype(text.size()));
+            line += text;
             return;
         }
-        out += '"';
-        for (const char c : text) {
+        line += '"';
+        for (char c : text) {
             if (c == '"')
-                out += '"';
-            out += c;
+                line += '"';
+            line += c;
         }
-        out += '"';
+        line += '"';
     }
 
-    TextFileOutput file; // removed again unless finished
-    QByteArray &out;
-    char separator;
-};
+    // QFile words a full disk found while flushing as "Unknown error"; errno knows.
+    QString SystemReason() const {
+        const int error = errno;
+        if (error == ENOSPC)
+            return QStringLiteral("the disk is full");
+        return error ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
+    }
 
+    [[noreturn]] void Fail(const QString &reason) {
+        throw LexomatError(
+            QString("The file \"%1\" cannot be written: %2").arg(file.fileName(), reason));
+    }
+
+    QFile file;
+    char separator;
+    std::string line;
+};
 } // namespace
 
-std::unique_ptr<WorkbookWriter> CreateTextListWriter(const QString &path, char separator) {
-    return std::make_unique<TextListWriter>(path, separator);
+std::unique_ptr<WorkbookWriter> CreateCsvWriter(const QString &path) {
+    return std::make_unique<TextListWriter>(path, ',');
+}
+
+std::unique_ptr<WorkbookWriter> CreateTsvWriter(const QString &path) {
+    return std::make_unique<TextListWriter>(path, '\t');
 }

@@ -8,6 +8,25 @@
 
 namespace {
 constexpr double kLinePoints = 15.0;
+
+bool IsHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A text that holds "_xHHHH_" would be read back as the character HHHH: the
+// underscore that opens it is written as "_x005F_", which readers take as "_".
+// Every such opening counts, also one that shares its underscore with another.
+void EscapeLiteralEscapes(std::string_view text, std::string &out) {
+    out.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_' &&
+            IsHex(text[i + 2]) && IsHex(text[i + 3]) && IsHex(text[i + 4]) && IsHex(text[i + 5])) {
+            out += "_x005F_";
+            continue;
+        }
+        out += text[i];
+    }
+}
 constexpr double kMaxRowPoints = 409.0;
 
 class XlsxWriter : public WorkbookWriter {
@@ -59,7 +78,7 @@ public:
         for (int col = 0; col < 2; ++col) {
             if (texts[col].empty())
                 continue;
-            cell.assign(texts[col]);
+            EscapeLiteralEscapes(texts[col], cell);
             const lxw_error e = worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col),
                                                        cell.c_str(), col == 1 ? wrap : nullptr);
             if (e != LXW_NO_ERROR)

@@ -1,11 +1,12 @@
 #include "store/CardBatch.h"
 
 #include "platform/LexomatError.h"
+#include "store/LibraryConnection.h"
 #include "store/LibrarySchema.h"
 
 #include <sqlite3.h>
 
-CardBatch::CardBatch(sqlite3 *db) : db(db) {
+CardBatch::CardBatch(LibraryConnection &connection) : db(connection.Handle()) {
     nested = !sqlite3_get_autocommit(db);
     // IMMEDIATE takes the write lock now, so a busy file fails before any work.
     ExecSql(db, nested ? "SAVEPOINT card_batch" : "BEGIN IMMEDIATE", "Starting to add cards");

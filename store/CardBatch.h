@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class LibraryConnection;
 struct sqlite3;
 
 // New cards written in one transaction: all of them or none. Commit makes them
@@ -11,7 +12,7 @@ struct sqlite3;
 // Inside a transaction that is already open it nests as a savepoint.
 class CardBatch {
 public:
-    explicit CardBatch(sqlite3 *db); // begins; throws LexomatError
+    explicit CardBatch(LibraryConnection &connection); // begins; throws LexomatError
     ~CardBatch();
     CardBatch(const CardBatch &) = delete;
     CardBatch &operator=(const CardBatch &) = delete;

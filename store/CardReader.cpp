@@ -1,17 +1,20 @@
 #include "store/CardReader.h"
 
+#include "store/LibraryConnection.h"
 #include "store/SqliteStatement.h"
 
 namespace CardReader {
 
-int64_t Count(sqlite3 *db) {
-    SqliteStatement count(db, "SELECT count(*) FROM Library", "Counting the cards");
+int64_t Count(LibraryConnection &connection) {
+    SqliteStatement count(connection.Handle(), "SELECT count(*) FROM Library",
+                          "Counting the cards");
     count.Step();
     return count.Int(0);
 }
 
-void ForEach(sqlite3 *db, const std::function<bool(const CardText &card)> &each) {
-    SqliteStatement scan(db, "SELECT ID, Word, Definition FROM Library ORDER BY ID",
+void ForEach(LibraryConnection &connection, const std::function<bool(const CardText &card)> &each) {
+    SqliteStatement scan(connection.Handle(),
+                         "SELECT ID, Word, Definition FROM Library ORDER BY ID",
                          "Reading the cards");
     while (scan.Step()) {
         CardText card{scan.Int(0), nullptr, 0, nullptr, 0};

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <functional>
 
-struct sqlite3;
+class LibraryConnection;
 
-// Every card of the Library table in ID order, read on the raw handle, so a
+// Every card of the Library table in ID order, read on the connection itself, so a
 // dataset's search, sort and current row neither change nor matter. Texts are
 // UTF-8, NUL-terminated and valid only during the call.
 struct CardText {
@@ -17,7 +17,7 @@ struct CardText {
 };
 
 namespace CardReader {
-int64_t Count(sqlite3 *db);
+int64_t Count(LibraryConnection &connection);
 // Return false from `each` to stop. Throws LexomatError on a read failure.
-void ForEach(sqlite3 *db, const std::function<bool(const CardText &card)> &each);
+void ForEach(LibraryConnection &connection, const std::function<bool(const CardText &card)> &each);
 } // namespace CardReader

@@ -2,8 +2,10 @@
 
 #include "formats/JetLibraryReader.h"
 #include "formats/LibraryFileKind.h"
+#include "platform/DurableFiles.h"
+#include "platform/FileIdentity.h"
+#include "store/LibraryConnection.h"
 #include "store/SqliteStatement.h"
-#include "store/Tdm.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,29 +48,15 @@ void RemoveWithJournal(const QString &path) {
     QFile::remove(path + QStringLiteral("-journal"));
 }
 
-// Opens the freshly created copy for the one transaction that fills it.
-struct CopyConnection {
-    sqlite3 *db = nullptr;
-    explicit CopyConnection(const QString &path) {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE,
-                            nullptr) != SQLITE_OK)
-            ThrowSqliteError(db, QStringLiteral("Opening the copy"));
-        ExecSql(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;",
-                QStringLiteral("Setting up the copy"));
-    }
-    ~CopyConnection() {
-        // An unfinished transaction ends unwritten; the file goes anyway.
-        sqlite3_close_v2(db);
-    }
-};
-
+// Makes the copy and fills it in one transaction; an unfinished transaction ends
+// unwritten when the connection closes, and the file goes anyway.
 ConversionResult WriteCopy(JetLibraryReader &reader, const QString &path,
                            const LegacyLibraryConverter::Progress &progress) {
     ConversionResult result;
-    CopyConnection copy(path);
-    ExecSql(copy.db, "BEGIN IMMEDIATE", QStringLiteral("Writing the copy"));
+    LibraryConnection copy(path, LibraryConnection::Mode::CreateNew);
+    copy.Begin(QStringLiteral("Writing the copy"));
     {
-        SqliteStatement insert(copy.db,
+        SqliteStatement insert(copy.Handle(),
                                "INSERT INTO Library (ID, Word, ImportanceField, Definition) "
                                "VALUES (?, ?, ?, ?)",
                                QStringLiteral("Writing a card"));
@@ -100,11 +88,11 @@ ConversionResult WriteCopy(JetLibraryReader &reader, const QString &path,
     result.totalTime = reader.TotalTime();
     if (!Fits32Bits(result.totalTime) || result.totalTime < 0)
         result.totalTime = 0; // no study time a learner could have spent
-    SqliteStatement time(copy.db, "INSERT INTO TotalTime (TotalTime) VALUES (?)",
+    SqliteStatement time(copy.Handle(), "INSERT INTO TotalTime (TotalTime) VALUES (?)",
                          QStringLiteral("Writing the study time"));
     time.BindInt(1, result.totalTime);
     time.Step();
-    ExecSql(copy.db, "COMMIT", QStringLiteral("Writing the copy"));
+    copy.Commit(QStringLiteral("Writing the copy"));
     return result;
 }
 } // namespace
@@ -143,6 +131,11 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
     case LibraryFileKind::Ace:
         break;
     }
+    // The file itself, not the path: a link to the original is the original.
+    if (SameFile(oldPath, newPath))
+        Refuse(oldPath, QString("\"%1\" is the library being converted; the copy needs a "
+                                "name of its own.")
+                            .arg(newPath));
     if (QFileInfo::exists(newPath) || QFileInfo(newPath).isSymLink())
         Refuse(oldPath, QString("the file \"%1\" already exists.").arg(newPath));
     const QFileInfo folder(QFileInfo(newPath).absolutePath());
@@ -155,12 +148,12 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
     JetLibraryReader reader(oldPath);
     const QString temporary = TemporaryPathFor(newPath);
     try {
-        Tdm::CreateLibraryFile(temporary);
         const ConversionResult result = WriteCopy(reader, temporary, progress);
-        QFile finished(temporary);
-        if (!finished.rename(newPath))
-            throw LexomatError(QString("The copy \"%1\" cannot be given its name: %2")
-                                   .arg(newPath, finished.errorString()));
+        // Never over a file that appeared meanwhile; the name is on disk when it returns.
+        if (!DurableFiles::MoveToFreeName(temporary, newPath))
+            throw LexomatError(QString("The copy \"%1\" cannot be given its name: the file "
+                                       "already exists.")
+                                   .arg(newPath));
         return result;
     } catch (const ConversionCancelled &) {
         RemoveWithJournal(temporary);

@@ -1,5 +1,6 @@
 #include "store/LibraryWords.h"
 
+#include "store/LibraryConnection.h"
 #include "store/SqliteStatement.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ uint64_t HashOf(const char *bytes, int size) {
 }
 } // namespace
 
-LibraryWords::LibraryWords(sqlite3 *db) : db(db) {
+LibraryWords::LibraryWords(LibraryConnection &connection) : db(connection.Handle()) {
     SqliteStatement scan(db, "SELECT ID, Word FROM Library", "Reading the words");
     while (scan.Step()) {
         int size = 0;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+class LibraryConnection;
 struct sqlite3;
 
 // Every Word of the Library table, whatever a dataset's search shows, for telling
@@ -18,7 +19,7 @@ struct sqlite3;
 // words cost a few megabytes and a lookup costs no table scan.
 class LibraryWords {
 public:
-    explicit LibraryWords(sqlite3 *db); // throws LexomatError
+    explicit LibraryWords(LibraryConnection &connection); // throws LexomatError
     ~LibraryWords();
 
     bool Contains(const QString &word);

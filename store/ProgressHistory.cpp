@@ -1,9 +1,10 @@
 #include "store/ProgressHistory.h"
 
 #include "platform/LexomatError.h"
-#include "store/LibraryHandle.h"
+#include "store/LibraryConnection.h"
 #include "store/SqliteStatement.h"
 #include "store/TableColumns.h"
+#include "store/Tdm.h"
 
 #include <QString>
 #include <algorithm>
@@ -30,8 +31,9 @@ constexpr int ColumnCount = int(std::size(Columns));
 // OR ABORT: a conflict clause of another program's (ON CONFLICT ROLLBACK) would undo the
 // caller's whole transaction, which no savepoint survives.
 const char *const Insert =
-    "INSERT OR ABORT INTO Progress ([SavedAt], [StudySeconds], [Answers], [RightFirst], [DontKnow],"
-    " [Box1], [Box2], [Box3], [Know], [Reset]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)";
+    "INSERT OR ABORT INTO Progress ([SavedAt], [StudySeconds], [Answers], [RightFirst],"
+    " [DontKnow], [Box1], [Box2], [Box3], [Know], [Reset])"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)";
 
 const char *const Select =
     "SELECT [SavedAt], [StudySeconds], [Answers], [RightFirst], [DontKnow], [Box1], [Box2],"
@@ -93,10 +95,11 @@ int WriteRow(sqlite3 *db, const ProgressRow &row) {
 } // namespace
 
 void Append(Tdm &dm, const ProgressRow &row) {
-    Append(LibraryHandle(dm), row);
+    Append(dm.Connection(), row);
 }
 
-void Append(sqlite3 *db, const ProgressRow &row) {
+void Append(LibraryConnection &library, const ProgressRow &row) {
+    sqlite3 *db = library.Handle();
     const QString what = QStringLiteral("Saving the progress");
     ExecSql(db, "SAVEPOINT progress_row", what);
     const int rc = WriteRow(db, row);
@@ -108,10 +111,11 @@ void Append(sqlite3 *db, const ProgressRow &row) {
 }
 
 std::vector<ProgressRow> Read(Tdm &dm) {
-    return Read(LibraryHandle(dm));
+    return Read(dm.Connection());
 }
 
-std::vector<ProgressRow> Read(sqlite3 *db) {
+std::vector<ProgressRow> Read(LibraryConnection &library) {
+    sqlite3 *db = library.Handle();
     std::vector<ProgressRow> rows;
     const std::vector<TableColumn> columns = ReadTableColumns(db, QString::fromLatin1(TableName));
     if (columns.empty())

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+class LibraryConnection;
 class Tdm;
-struct sqlite3;
 
 // One saved study session of a library (or a reset): when it was saved, what was
 // studied since the save before, and where the five boxes stood afterwards.
@@ -34,11 +34,11 @@ extern const char *const TableName;
 // all the same.
 // A failure of the file itself (read-only, full, in use) throws LexomatError.
 void Append(Tdm &dm, const ProgressRow &row);
-void Append(sqlite3 *db, const ProgressRow &row);
+void Append(LibraryConnection &library, const ProgressRow &row);
 
 // The rows in the order they were saved; none when the file has no table. Rows whose
 // values are not whole numbers are left out, counts below 0 read as 0. Throws
 // LexomatError when the table is there but cannot be read.
 std::vector<ProgressRow> Read(Tdm &dm);
-std::vector<ProgressRow> Read(sqlite3 *db);
+std::vector<ProgressRow> Read(LibraryConnection &library);
 } // namespace ProgressHistory

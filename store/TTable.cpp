@@ -9,9 +9,9 @@
 #include "store/TableAccess.h"
 #include "store/TableFilter.h"
 
+#include "store/LibraryConnection.h"
+
 #include <QHash>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -25,7 +25,7 @@ enum Notice { NoticeState = 1, NoticeRow = 2, NoticeReset = 4 };
 
 struct TTable::Impl {
     TTable *q;
-    QString connectionName;
+    LibraryConnection &connection;
     QString tableName = "Library";
     std::map<QString, std::unique_ptr<TableAccess>> accesses; // by lower-case table name
     TableAccess *access = nullptr;
@@ -66,7 +66,7 @@ struct TTable::Impl {
     SearchIndex searchIndex; // the searched texts, kept while the file does not change
     TTableModel *model = nullptr;
 
-    explicit Impl(TTable *q) : q(q) {}
+    Impl(TTable *q, LibraryConnection &connection) : q(q), connection(connection) {}
 
     // A rollback may undo writes that the listed rows already show.
     static void RollbackHook(void *self) { static_cast<Impl *>(self)->MarkAllStale(); }
@@ -94,15 +94,10 @@ struct TTable::Impl {
     }
 
     sqlite3 *Handle() {
-        QSqlDatabase connection = QSqlDatabase::database(connectionName, false);
-        if (!connection.isValid() || !connection.isOpen())
+        if (!connection.IsOpen())
             throw LexomatError(
                 QString("The table %1 cannot be used: no library file is open.").arg(tableName));
-        const QVariant handle = connection.driver()->handle();
-        if (qstrcmp(handle.typeName(), "sqlite3*") != 0 ||
-            !*static_cast<sqlite3 *const *>(handle.constData()))
-            throw LexomatError("The library connection is not an SQLite connection.");
-        return *static_cast<sqlite3 *const *>(handle.constData());
+        return connection.Handle();
     }
 
     void EnsureAccess() {
@@ -328,30 +323,18 @@ struct TTable::Impl {
     }
 };
 
-TTable::TTable(QObject *parent) : QObject(parent), d(std::make_unique<Impl>(this)) {}
+TTable::TTable(LibraryConnection &connection, QObject *parent)
+    : QObject(parent), d(std::make_unique<Impl>(this, connection)) {}
 
 TTable::~TTable() {
-    if (d->db && QSqlDatabase::contains(d->connectionName)) {
-        QSqlDatabase connection = QSqlDatabase::database(d->connectionName, false);
-        if (connection.isOpen())
-            d->DropAccesses();
-    }
-}
-
-void TTable::SetConnectionName(const QString &connectionName) {
-    if (connectionName == d->connectionName)
-        return;
-    ReleaseConnection();
-    d->connectionName = connectionName;
+    if (d->db && d->connection.IsOpen())
+        d->DropAccesses();
 }
 
 void TTable::ReleaseConnection() {
     Close();
-    if (d->db) {
-        QSqlDatabase connection = QSqlDatabase::database(d->connectionName, false);
-        if (connection.isOpen())
-            d->DropAccesses();
-    }
+    if (d->db && d->connection.IsOpen())
+        d->DropAccesses();
     d->access = nullptr;
     d->accesses.clear();
     d->db = nullptr;

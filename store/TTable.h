@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-class QSqlDatabase;
+class LibraryConnection;
 class QAbstractItemModel;
 
 // A table dataset in the classic sense over one table of the library file: a
@@ -24,12 +24,10 @@ class TTable : public QObject {
 public:
     enum class State { Inactive, Browse, Edit, Insert };
 
-    explicit TTable(QObject *parent = nullptr);
+    // The connection belongs to the data module and outlives the table.
+    explicit TTable(LibraryConnection &connection, QObject *parent = nullptr);
     ~TTable() override;
 
-    // Binding (done by Tdm::SetDatabasePath). The connection name is a QSqlDatabase
-    // connection owned by the data module.
-    void SetConnectionName(const QString &connectionName);
     QString TableName() const;
     void SetTableName(const QString &name); // "Library" or "TotalTime"; table must be closed
 
@@ -99,6 +97,29 @@ public:
     void DisableControls();
     void EnableControls();
     bool ControlsDisabled() const;
+
+    // The display links off for a scope, on again however the scope is left.
+    class ControlsOff {
+    public:
+        explicit ControlsOff(TTable &table) : table(table) { table.DisableControls(); }
+        ~ControlsOff() { table.EnableControls(); }
+        ControlsOff(const ControlsOff &) = delete;
+        ControlsOff &operator=(const ControlsOff &) = delete;
+
+    private:
+        TTable &table;
+    };
+    // The table closed when the scope is left, however it is left.
+    class ClosedAtEnd {
+    public:
+        explicit ClosedAtEnd(TTable &table) : table(table) {}
+        ~ClosedAtEnd() { table.Close(); }
+        ClosedAtEnd(const ClosedAtEnd &) = delete;
+        ClosedAtEnd &operator=(const ClosedAtEnd &) = delete;
+
+    private:
+        TTable &table;
+    };
 
     // The model through which grids show the presented rows: one column per field in
     // table order, headers are the field names. Read-only through the model.

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "store/LibraryConnection.h"
 #include "store/MyTextDatabaseRec.h"
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -29,9 +29,11 @@ public:
     void RollbackTransaction(); // no effect when no transaction is open
     bool InTransaction() const;
 
-    // Creates an empty library file with the two tables (for the editor and tests).
+    // Creates an empty library file with the two tables (for the editor and tests);
+    // refused when the name is taken.
     static void CreateLibraryFile(const QString &path);
-    // Creates a new library file at path and leaves it open as the library.
+    // Creates a new library file at path and leaves it open as the library; refused when
+    // the name is taken.
     void CreateDatabase(const QString &path);
     // Copies a closed library file over target all or nothing: the copy is written
     // beside the target and renamed over it only when complete and on disk. On a
@@ -48,23 +50,24 @@ public:
     // Told while the store waits for a file that another program holds (for up to 5 s;
     // returning false gives up the wait) and while a write in a transaction runs long
     // (the return value is ignored: a write is never cut short).
-    enum class Wait { FileInUse, LongWrite };
-    using WaitHandler = std::function<bool(Wait what, qint64 elapsedMs)>;
+    using Wait = LibraryConnection::Wait;
+    using WaitHandler = LibraryConnection::WaitHandler;
     void SetWaitHandler(WaitHandler handler);
 
-    QString ConnectionName() const;
+    // The connection of the attached library, for the import and export cores and the
+    // store's own classes; nothing open until OpenDatabase.
+    LibraryConnection &Connection() { return connection; }
+    // True when path names the attached, open library file itself (links followed).
+    bool IsOpenLibraryFile(const QString &path) const;
 
     TTable *tb_library;
     // ds_library of the classic design is tb_library->Model(): grids bind to it.
 
 private:
-    static int BusyCallback(void *self, int count);
-    static int ProgressCallback(void *self);
+    void OpenAs(LibraryConnection::Mode mode);
 
     QString path;
-    WaitHandler waitHandler;
-    QElapsedTimer busyClock, writeClock;
-    QString connectionName;
+    LibraryConnection connection;
     bool inTransaction = false;
 };
 

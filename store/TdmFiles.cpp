@@ -1,39 +1,66 @@
 // The data module's whole-file operations: creating, copying and probing library files.
 #include "store/Tdm.h"
 
+#include "platform/DurableFiles.h"
+#include "platform/FileIdentity.h"
 #include "platform/LexomatError.h"
-#include "store/LibrarySchema.h"
+#include "store/CardReader.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <sqlite3.h>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 void Tdm::CreateDatabase(const QString &newPath) {
-    CloseDatabase();
-    CreateLibraryFile(newPath);
     SetDatabasePath(newPath);
-    OpenDatabase();
+    OpenAs(LibraryConnection::Mode::CreateNew);
 }
+
+namespace {
+// The permissions a new file gets from the user's umask, or the replaced file's own.
+void TakePermissions(QFile &copy, const QString &target) {
+    struct stat st {};
+    mode_t mode;
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(copy.handle(), mode);
+}
+} // namespace
 
 void Tdm::CopyLibraryFile(const QString &from, const QString &target) {
     auto fail = [&](const QString &reason) {
         throw LexomatError(
             QString("The library could not be saved as \"%1\": %2").arg(target, reason));
     };
-    if (QFileInfo(from).absoluteFilePath() == QFileInfo(target).absoluteFilePath())
+    // The file itself, not the path: a link to the library is the library.
+    if (SameFile(from, target))
         fail("it is the library being saved.");
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         fail(QString("\"%1\" cannot be read (%2).").arg(from, source.errorString()));
-    if (QFileInfo(target).isDir())
+    const QFileInfo info(target);
+    if (info.isDir())
         fail("a folder of that name is in the way.");
-    // QSaveFile writes a new file beside the target and renames it over the target
-    // only at commit, after flushing it to disk; cancelling removes it.
-    QSaveFile copy(target);
-    if (!copy.open(QIODevice::WriteOnly))
-        fail(copy.errorString() + ".");
+    // A name that is a link saves into the file it links to.
+    const QString finalPath = !info.isSymLink()                    ? info.absoluteFilePath()
+                              : info.canonicalFilePath().isEmpty() ? info.symLinkTarget()
+                                                                   : info.canonicalFilePath();
+    // The copy is written beside the target, flushed, and renamed over it only when
+    // complete; the folder is flushed before anyone relies on the new name.
+    QTemporaryFile copy(QFileInfo(finalPath).absolutePath() + "/." + info.fileName() +
+                        ".XXXXXX.part");
+    if (!copy.open())
+        fail(QFileInfo(QFileInfo(finalPath).absolutePath()).isWritable()
+                 ? copy.errorString() + "."
+                 : QStringLiteral("the folder cannot be written."));
     // The kernel copies without passing the bytes through the program when it can.
     qint64 left = source.size();
     while (left > 0) {
@@ -50,49 +77,28 @@ void Tdm::CopyLibraryFile(const QString &from, const QString &target) {
     QByteArray chunk;
     while (!source.atEnd()) {
         chunk = source.read(4 << 20);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError) {
-            copy.cancelWriting();
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
             fail(QString("reading \"%1\" failed (%2).").arg(from, source.errorString()));
-        }
-        if (copy.write(chunk) != chunk.size()) {
-            const QString reason = copy.errorString();
-            copy.cancelWriting();
-            fail(reason + ".");
-        }
+        if (copy.write(chunk) != chunk.size())
+            fail(copy.errorString() + ".");
     }
-    if (!copy.commit())
+    if (!copy.flush())
         fail(copy.errorString() + ".");
+    if (::fsync(copy.handle()) != 0)
+        fail(QString::fromLocal8Bit(std::strerror(errno)) + ".");
+    TakePermissions(copy, finalPath);
+    try {
+        DurableFiles::MoveOver(copy.fileName(), finalPath);
+    } catch (const LexomatError &error) {
+        fail(error.message());
+    }
+    copy.setAutoRemove(false);
 }
 
 int Tdm::CardCount(const QString &path) {
     if (!QFileInfo(path).isFile())
         throw LexomatError(QString("The library file \"%1\" does not exist.").arg(path));
-    sqlite3 *db = nullptr;
     // Read-only and without a journal of its own: looking must not change the file.
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    QString failure;
-    int count = -1;
-    if (rc != SQLITE_OK) {
-        failure = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("out of memory");
-    } else {
-        try {
-            LibrarySchema::Check(db, path);
-            sqlite3_stmt *statement = nullptr;
-            if (sqlite3_prepare_v2(db, "SELECT count(*) FROM Library", -1, &statement, nullptr) ==
-                    SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_ROW)
-                count = sqlite3_column_int(statement, 0);
-            else
-                failure = QString::fromUtf8(sqlite3_errmsg(db));
-            sqlite3_finalize(statement);
-        } catch (...) {
-            sqlite3_close(db);
-            throw;
-        }
-    }
-    sqlite3_close(db);
-    if (count < 0)
-        throw LexomatError(
-            QString("The library file \"%1\" cannot be read: %2").arg(path, failure));
-    return count;
+    LibraryConnection library(path, LibraryConnection::Mode::ReadOnly);
+    return int(CardReader::Count(library));
 }

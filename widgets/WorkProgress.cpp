@@ -1,6 +1,7 @@
 #include "widgets/WorkProgress.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressDialog>
 
 WorkProgress::WorkProgress(QWidget *parent, const QString &text, int delayMs, const QString &title)
@@ -28,6 +29,10 @@ bool WorkProgress::Step(qint64 done, qint64 total, const QString &newText) {
         if (clock.elapsed() < delayMs)
             return !cancelled;
         dialog = std::make_unique<QProgressDialog>(text, QStringLiteral("Cancel"), 0, 0, parent);
+        // File names in the text are shown as they are, never read as markup.
+        auto *label = new QLabel(text, dialog.get());
+        label->setTextFormat(Qt::PlainText);
+        dialog->setLabel(label);
         dialog->setObjectName(QStringLiteral("WorkProgress"));
         dialog->setWindowTitle(title);
         dialog->setWindowModality(Qt::ApplicationModal);

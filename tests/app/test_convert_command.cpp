@@ -2,6 +2,7 @@
 // and the copy it writes.
 #include "tests/store/Jet4Files.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +25,10 @@ private slots:
             << "8 cards converted; 2 left out: IDs 4, 7\n  ID 4: its level is empty";
         QTest::newRow("no Library table")
             << QStringList{"not_library.mdb", "new.mdb"} << 1 << "it has no table Library";
+        QTest::newRow("target is the original") << QStringList{"lib_small.mdb", "lib_small.mdb"}
+                                                << 1 << "is the library being converted";
+        QTest::newRow("target is a link to the original")
+            << QStringList{"lib_small.mdb", "link.mdb"} << 1 << "is the library being converted";
         QTest::newRow("target exists")
             << QStringList{"lib_small.mdb", "not_library.mdb"} << 1 << "already exists";
         QTest::newRow("missing original")
@@ -40,6 +45,11 @@ private slots:
             originals << arguments[0];
         for (const QString &name : originals)
             Jet4Files::copyInto(dir.path(), name);
+        QStringList listed = originals;
+        if (arguments.value(1) == "link.mdb") {
+            QVERIFY(QFile::link(dir.filePath(arguments[0]), dir.filePath("link.mdb")));
+            listed << "link.mdb";
+        }
         QStringList paths;
         for (const QString &name : arguments)
             paths << dir.filePath(name);
@@ -59,10 +69,10 @@ private slots:
         if (exitCode == 0) {
             QCOMPARE(Jet4Files::compareWithExpected(dir.filePath("new.mdb"), arguments[0]),
                      QString());
-            originals << "new.mdb";
+            listed << "new.mdb";
         }
-        originals.sort();
-        QCOMPARE(Jet4Files::listing(dir.path()), originals);
+        listed.sort();
+        QCOMPARE(Jet4Files::listing(dir.path()), listed);
     }
 };
 

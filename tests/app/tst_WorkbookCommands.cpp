@@ -1,12 +1,18 @@
+#include "tests/support/FolderSnapshot.h"
 #include "tests/support/IndependentReaders.h"
 #include "tests/support/ProgressSessions.h"
 #include "tests/support/TestLibrary.h"
 #include "tests/support/TestWorkbook.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 struct Run {
@@ -25,6 +31,59 @@ Run Lexomat(const QStringList &arguments) {
     run.out = QString::fromUtf8(process.readAllStandardOutput());
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+// The words of a library, in ID order, through a connection of our own.
+QStringList WordsOf(const QString &path) {
+    QStringList words;
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT Word FROM Library ORDER BY ID", -1, &st, nullptr);
+    while (st && sqlite3_step(st) == SQLITE_ROW)
+        words << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return words;
+}
+
+// A text list of rows "<prefix>N,definition N" for N from `from` below `to`.
+QString WriteList(const QString &path, const QString &prefix, int from, int to) {
+    QByteArray text = "Word,Definition\n";
+    text.reserve(32 * (to - from));
+    for (int n = from; n < to; ++n)
+        text +=
+            prefix.toUtf8() + QByteArray::number(n) + ",definition " + QByteArray::number(n) + '\n';
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// True once the process has a file open whose path contains `part`.
+bool HasOpen(qint64 pid, const QString &part) {
+    const QDir fds(QString("/proc/%1/fd").arg(pid));
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System))
+        if (fd.symLinkTarget().contains(part))
+            return true;
+    return false;
+}
+
+// Starts `lexomat arguments` and stops it (SIGSTOP) once it has a file open whose path
+// contains `part`, and a little while longer, so that it stands in the middle of its work.
+bool StartAndHold(QProcess &process, const QStringList &arguments, const QString &part) {
+    process.start(QStringLiteral(LEXOMAT_EXECUTABLE), arguments);
+    if (!process.waitForStarted(10000))
+        return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (!HasOpen(process.processId(), part)) {
+        if (process.state() != QProcess::Running || clock.elapsed() > 30000)
+            return false;
+        usleep(1000);
+    }
+    usleep(50000);
+    return ::kill(pid_t(process.processId()), SIGSTOP) == 0;
 }
 
 TestCell Text(int row, int column, const QString &value) {
@@ -60,6 +119,11 @@ private slots:
     void refusalsExitWithOneAndCreateNothing();
     void exportWritesEveryCard_data();
     void exportWritesEveryCard();
+    void helpListsEveryCommand();
+    void exportNeverWritesOverALibrary_data();
+    void exportNeverWritesOverALibrary();
+    void failedImportIntoANewLibraryLeavesTheOneAnotherImportMade();
+    void twoImportsAtOnceAddEachWordOnce();
     void importAndExportLeaveTheProgressAsItWas();
 };
 
@@ -154,6 +218,8 @@ void TestWorkbookCommands::exportWritesEveryCard_data() {
     QTest::addColumn<int>("reader");
     QTest::newRow(".xls, read by ParseExcel") << "out.xls" << int(IndependentReader::ParseExcel);
     QTest::newRow(".xlsx, read by ParseXLSX") << "out.xlsx" << int(IndependentReader::ParseXlsx);
+    QTest::newRow(".csv, read by Python's csv") << "out.csv" << int(IndependentReader::PythonCsv);
+    QTest::newRow(".TSV, read by Python's csv") << "out.TSV" << int(IndependentReader::PythonCsv);
 }
 
 void TestWorkbookCommands::exportWritesEveryCard() {
@@ -173,6 +239,105 @@ void TestWorkbookCommands::exportWritesEveryCard() {
     run = Lexomat({"export", dir.filePath("missing.mdb"), dir.filePath(name)});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.startsWith("Error at exporting data!!!\n"));
+}
+
+void TestWorkbookCommands::helpListsEveryCommand() {
+    const Run run = Lexomat({"--help"});
+    QCOMPARE(run.exitCode, 0);
+    for (const char *command :
+         {"sheets WORKBOOK", "rows WORKBOOK SHEET", "import WORKBOOK SHEET LIBRARY",
+          "export LIBRARY WORKBOOK", "convert OLD.mdb NEW.mdb", "--version", "--help"})
+        QVERIFY2(run.out.contains(QString("lexomat ") + command), command);
+}
+
+// A target that is the library itself (by any path or link), any other library (by its
+// content, whatever its name) or no kind of file the export writes is refused before
+// anything is written: every file stays as it was.
+void TestWorkbookCommands::exportNeverWritesOverALibrary_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason");
+    const QString itself = "is the library being exported";
+    const QString library = "is a library file";
+    QTest::newRow("the library itself") << "lib.mdb" << itself;
+    QTest::newRow("the library by another path") << "sub/../lib.mdb" << itself;
+    QTest::newRow("a symbolic link to the library") << "link.xls" << itself;
+    QTest::newRow("a hard link to the library") << "hard.xlsx" << itself;
+    QTest::newRow("another library") << "other.mdb" << library;
+    QTest::newRow("a library named like a workbook") << "other.xls" << library;
+    QTest::newRow("a library in the older Access format") << "old.csv" << library;
+    QTest::newRow("an extension that is no export format") << "out.ods"
+                                                           << ".kvtml, .csv or .tsv";
+    QTest::newRow("no extension") << "out"
+                                  << ".kvtml, .csv or .tsv";
+}
+
+void TestWorkbookCommands::exportNeverWritesOverALibrary() {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString lib = dir.filePath("lib.mdb");
+    TestLibrary::create(lib, TestLibrary::numbered(3));
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QVERIFY(QFile::link(lib, dir.filePath("link.xls")));
+    QVERIFY(::link(QFile::encodeName(lib).constData(),
+                   QFile::encodeName(dir.filePath("hard.xlsx")).constData()) == 0);
+    TestLibrary::create(dir.filePath("other.mdb"), TestLibrary::numbered(2));
+    TestLibrary::create(dir.filePath("other.xls"), TestLibrary::numbered(2));
+    QFile jet(dir.filePath("old.csv")); // the header of an older Access database
+    QVERIFY(jet.open(QIODevice::WriteOnly));
+    jet.write(QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4076, '\0'));
+    jet.close();
+    const FolderSnapshot before = FolderSnapshots::Take(dir.path());
+
+    const Run run = Lexomat({"export", lib, dir.filePath(target)});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith("Error at exporting data!!!\n"), qPrintable(run.err));
+    QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+    QCOMPARE(FolderSnapshots::Take(dir.path()), before);
+}
+
+// The second import makes the library while the first, into the same new name, is still
+// reading; the first then fails. The library the second made stays, with its cards.
+void TestWorkbookCommands::failedImportIntoANewLibraryLeavesTheOneAnotherImportMade() {
+    QTemporaryDir dir;
+    const QString library = dir.filePath("Lesson 12.mdb");
+    // One row more than a sheet holds: read to the end, then refused.
+    const QString tooLong = WriteList(dir.filePath("long.csv"), "w", 0, 1048577);
+    const QString small = WriteList(dir.filePath("small.csv"), "kept", 0, 3);
+    QProcess first;
+    QVERIFY(StartAndHold(first, {"import", tooLong, "long", library}, "Lesson 12.mdb"));
+    const Run second = Lexomat({"import", small, "small", library});
+    ::kill(pid_t(first.processId()), SIGCONT);
+    QVERIFY(first.waitForFinished(120000));
+    QCOMPARE(second.exitCode, 0);
+    QCOMPARE(first.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(first.readAllStandardError()).contains("1048576"));
+    QCOMPARE(WordsOf(library), QStringList({"kept0", "kept1", "kept2"}));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"Lesson 12.mdb", "long.csv", "small.csv"}));
+}
+
+// Both imports read the library's words while the other is under way; each word still
+// goes in once.
+void TestWorkbookCommands::twoImportsAtOnceAddEachWordOnce() {
+    QTemporaryDir dir;
+    const QString library = dir.filePath("2024.mdb");
+    TestLibrary::create(library, {{"w0", "known before", 0}});
+    const QString big = WriteList(dir.filePath("big.csv"), "w", 0, 200000);
+    const QString overlapping = WriteList(dir.filePath("some.csv"), "w", 199990, 200010);
+    QProcess first;
+    QVERIFY(StartAndHold(first, {"import", big, "big", library}, "2024.mdb"));
+    const Run second = Lexomat({"import", overlapping, "some", library});
+    ::kill(pid_t(first.processId()), SIGCONT);
+    QVERIFY(first.waitForFinished(120000));
+    QCOMPARE(second.exitCode, 0);
+    QCOMPARE(second.out, QString("20 new records added.\n"));
+    QCOMPARE(first.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(first.readAllStandardOutput()),
+             QString("199989 new records added.\n"));
+    const QStringList words = WordsOf(library);
+    QCOMPARE(words.size(), 200010);
+    QCOMPARE(QSet<QString>(words.begin(), words.end()).size(), words.size());
 }
 
 void TestWorkbookCommands::importAndExportLeaveTheProgressAsItWas() {

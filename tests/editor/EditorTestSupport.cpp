@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -54,6 +55,39 @@ QString Session::library(const QString &name) const {
 
 QString Session::folder() const {
     return ws->path();
+}
+
+SecondCopy::SecondCopy(const QStringList &arguments) : process(std::make_unique<QProcess>()) {
+    process->start(QStringLiteral(LEXOMAT_SECOND_COPY), arguments);
+    if (!process->waitForStarted(10000))
+        return;
+    QByteArray said;
+    while (!said.contains('\n') && process->waitForReadyRead(20000))
+        said += process->readAllStandardOutput();
+    if (said.startsWith("ready "))
+        held = QString::fromUtf8(said.mid(6).trimmed());
+    else
+        qWarning("second copy: %s", process->readAllStandardError().constData());
+}
+
+std::unique_ptr<SecondCopy> SecondCopy::Untitled(const QString &folder, quint64 seed, int cards) {
+    return std::unique_ptr<SecondCopy>(
+        new SecondCopy({"untitled", folder, QString::number(seed), QString::number(cards)}));
+}
+
+std::unique_ptr<SecondCopy> SecondCopy::Study(const QString &library) {
+    return std::unique_ptr<SecondCopy>(new SecondCopy({"study", library}));
+}
+
+SecondCopy::~SecondCopy() {
+    crash();
+}
+
+void SecondCopy::crash() {
+    if (process->state() == QProcess::NotRunning)
+        return;
+    process->kill();
+    process->waitForFinished(10000);
 }
 
 QList<TestCard> Cards(const QString &path) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 class QAction;
+class QProcess;
 class QMenu;
 class QWidget;
 
@@ -45,6 +46,23 @@ std::function<void(QWidget *)> Cancel();
 // The file dialog given a path and accepted once the answer has returned, so that a
 // question it asks (replace the file?) can be answered next.
 std::function<void(QWidget *)> ChooseFile(const QString &path);
+
+// A second running copy of the program holding a library: an untitled one it made (the
+// random generator seeded with `seed`) with `cards` cards, or one it studies. crash()
+// kills it as a pulled plug would; it is killed when the object goes, too.
+class SecondCopy {
+public:
+    static std::unique_ptr<SecondCopy> Untitled(const QString &folder, quint64 seed, int cards);
+    static std::unique_ptr<SecondCopy> Study(const QString &library);
+    ~SecondCopy();
+    QString path() const { return held; } // empty when it did not start
+    void crash();
+
+private:
+    explicit SecondCopy(const QStringList &arguments);
+    std::unique_ptr<QProcess> process;
+    QString held;
+};
 
 // The editor's menus, clicked as a user does.
 void ClickMenuItem(QMenu *menu, QAction *action);

@@ -1,10 +1,13 @@
 // The editor's library files: the untitled library, Save, New, Open..., closing, the
 // save question, refused files, failed saves and untitled libraries left behind.
 #include "editor/Tfrm_admin.h"
+#include "engine/Random.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
 #include "tests/editor/EditorTestSupport.h"
 #include "tests/store/Jet4Files.h"
+#include "tests/support/FileCallLog.h"
+#include "tests/support/FolderSnapshot.h"
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <sqlite3.h>
+#include <unistd.h>
 
 using namespace EditorTest;
 
@@ -65,7 +69,6 @@ private slots:
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), QString("Save &As..."));
             QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
-            QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
             QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir("library").canonicalPath());
             QCOMPARE(dialog->nameFilters().value(0), QString("Access Database (*.mdb)"));
             dialog->reject();
@@ -353,62 +356,98 @@ private slots:
         QVERIFY(!dm->Connected());
     }
 
-    // An untitled library left behind by a run that ended is offered when the editor
-    // is shown; one that a running program holds, an empty one or a foreign file is not.
-    void strandedLibraryOffered_data() {
-        QTest::addColumn<QString>("kind"); // stranded, held, empty, foreign
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<bool>("asked");
+    // An untitled library that a crashed copy of the program left behind is offered
+    // when the editor is shown; No deletes it only after a second Yes. Nothing else is
+    // offered: not one that a running copy holds, not a library saved under a number,
+    // not one that another copy is studying, not an empty or damaged one.
+    void leftBehindLibraryOffered_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("answers"); // yes, no, cancel, in order
         QTest::addColumn<bool>("fileKept");
         QTest::addColumn<bool>("recovered");
-        QTest::newRow("yes saves it") << "stranded"
-                                      << "yes" << true << false << true;
-        QTest::newRow("no deletes it") << "stranded"
-                                       << "no" << true << false << false;
-        QTest::newRow("cancel keeps it") << "stranded"
-                                         << "cancel" << true << true << false;
-        QTest::newRow("held by a running program") << "held"
-                                                   << "" << false << true << false;
-        QTest::newRow("no cards") << "empty"
-                                  << "" << false << true << false;
-        QTest::newRow("not a library") << "foreign"
-                                       << "" << false << true << false;
+        const QStringList none;
+        QTest::newRow("crash, yes saves it") << "crashed" << QStringList{"yes"} << false << true;
+        QTest::newRow("crash, no and yes deletes it")
+            << "crashed" << QStringList{"no", "yes"} << false << false;
+        QTest::newRow("crash, no and no keeps it")
+            << "crashed" << QStringList{"no", "no"} << true << false;
+        QTest::newRow("crash, cancel keeps it")
+            << "crashed" << QStringList{"cancel"} << true << false;
+        QTest::newRow("held by a running copy") << "running" << none << true << false;
+        QTest::newRow("a library saved under a number") << "saved" << none << true << false;
+        QTest::newRow("a library another copy studies") << "studied" << none << true << false;
+        QTest::newRow("crash, no cards") << "empty" << none << true << false;
+        QTest::newRow("crash, file replaced since") << "replaced" << none << true << false;
+        QTest::newRow("crash, file no library") << "damaged" << none << true << false;
     }
-    void strandedLibraryOffered() {
+    void leftBehindLibraryOffered() {
         QFETCH(QString, kind);
-        QFETCH(QString, answer);
-        QFETCH(bool, asked);
+        QFETCH(QStringList, answers);
         QFETCH(bool, fileKept);
         QFETCH(bool, recovered);
         Session session;
         frm_admin->hide();
-        const QString stranded = session.workspace().file("123456.mdb");
-        if (kind == "foreign")
-            TestLibrary::exec(stranded, "CREATE TABLE Other (x INTEGER)");
-        else
-            TestLibrary::create(stranded,
-                                kind == "empty" ? QList<TestCard>() : TestLibrary::numbered(3));
-        QLockFile otherProgram(stranded + ".lock");
-        if (kind == "held")
-            QVERIFY(otherProgram.tryLock(0));
+        const QString folder = session.folder();
+        std::unique_ptr<SecondCopy> other;
+        QString left;
+        if (kind == "saved" || kind == "studied") {
+            left = session.workspace().file("2024.mdb");
+            TestLibrary::create(left, TestLibrary::numbered(3));
+            if (kind == "studied")
+                other = SecondCopy::Study(left);
+        } else {
+            other = SecondCopy::Untitled(folder, 7, kind == "empty" ? 0 : 3);
+            left = other->path();
+            QVERIFY(!left.isEmpty());
+            if (kind != "running")
+                other->crash();
+            if (kind == "replaced") {
+                QVERIFY(QFile::remove(left));
+                TestLibrary::create(left, TestLibrary::numbered(3));
+            }
+            if (kind == "damaged") {
+                QFile file(left);
+                QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+                file.write("no longer a library");
+            }
+        }
+        const FolderSnapshot before = FolderSnapshots::Take(folder);
         const QString saved = session.library("recovered.mdb");
-        QString question;
-        ModalAnswerer answers;
-        if (answer == "yes")
-            answers.act(Press(QMessageBox::Yes, &question)).chooseFile(saved);
-        if (answer == "no")
-            answers.act(Press(QMessageBox::No, &question));
-        if (answer == "cancel")
-            answers.act(Press(QMessageBox::Cancel, &question));
+        QStringList asked;
+        ModalAnswerer answered;
+        for (const QString &answer : answers) {
+            const QMessageBox::StandardButton button = answer == "yes"  ? QMessageBox::Yes
+                                                       : answer == "no" ? QMessageBox::No
+                                                                        : QMessageBox::Cancel;
+            answered.act([button, &asked](QWidget *w) {
+                if (auto *box = qobject_cast<QMessageBox *>(w))
+                    asked << box->text();
+                Press(button)(w);
+            });
+        }
+        if (recovered)
+            answered.act(ChooseFile(saved));
         frm_admin->show();
         QTest::qWait(100);
-        QVERIFY(answers.done());
-        QCOMPARE(answers.answered() > 0, asked);
-        if (asked)
-            QCOMPARE(question, QString("An unsaved library from an earlier session was found "
-                                       "(3 cards). Save it now?"));
-        QCOMPARE(QFile::exists(stranded), fileKept);
+        QVERIFY(answered.done());
+        QCOMPARE(answered.answered(), answers.size() + (recovered ? 1 : 0));
+        if (!answers.isEmpty())
+            QCOMPARE(asked.value(0), QString("An unsaved library from an earlier session was "
+                                             "found (3 cards). Save it now?"));
+        if (answers.value(0) == "no")
+            QCOMPARE(asked.value(1),
+                     QString("Delete the unsaved library for good? Its 3 cards cannot be brought "
+                             "back.\nNo keeps it, and it is offered again the next time the "
+                             "library editor opens."));
+        QCOMPARE(QFile::exists(left), fileKept);
         QCOMPARE(QFile::exists(saved), recovered);
+        // The stale lock of a crashed copy may be cleared; nothing else changes.
+        if (fileKept && !recovered)
+            for (const QString &name :
+                 FolderSnapshots::Changed(before, FolderSnapshots::Take(folder)))
+                QVERIFY2(name.endsWith(".lock"), qPrintable(name));
+        if (!fileKept)
+            QVERIFY(!QFile::exists(left + ".untitled"));
         if (recovered) {
             QCOMPARE(Words(saved), QStringList({"word1", "word2", "word3"}));
             QCOMPARE(frm_admin->windowTitle(), saved + " - Lexomat Library");
@@ -416,6 +455,148 @@ private slots:
         } else {
             QCOMPARE(frm_admin->windowTitle(), QString("Lexomat Library"));
         }
+    }
+
+    // The first number drawn for a new untitled library names a file that is there
+    // already: another number is drawn, and that file, its lock and its marker stay
+    // exactly as they were.
+    void newUntitledLibraryNeverTakesATakenName_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a library saved under that number") << "saved";
+        QTest::newRow("an untitled library a crashed copy left") << "crashed";
+        QTest::newRow("an untitled library a running copy has open") << "running";
+    }
+    void newUntitledLibraryNeverTakesATakenName() {
+        QFETCH(QString, kind);
+        constexpr quint64 seed = 20261207;
+        Session session;
+        frm_admin->hide();
+        LexomatRandom::Seed(seed);
+        const QString taken =
+            QDir(session.folder())
+                .filePath(QString::number(LexomatRandom::InRange(0, 2147483646)) + ".mdb");
+        std::unique_ptr<SecondCopy> other;
+        if (kind == "saved") {
+            TestLibrary::create(taken, TestLibrary::numbered(4));
+        } else {
+            other = SecondCopy::Untitled(session.folder(), seed, 4);
+            QCOMPARE(other->path(), taken);
+            if (kind == "crashed")
+                other->crash();
+        }
+        const FolderSnapshot before = FolderSnapshots::Take(session.folder());
+        ModalAnswerer answers;
+        if (kind == "crashed") // offered back when the editor shows; kept for later
+            answers.act(Press(QMessageBox::Cancel));
+        frm_admin->show();
+        QTest::qWait(50);
+        QVERIFY(answers.done());
+        LexomatRandom::Seed(seed);
+        addCard("mine");
+        QVERIFY(frm_admin->EditingTempLibrary);
+        QVERIFY(frm_admin->TempLibraryPath != taken);
+        QCOMPARE(Words(frm_admin->TempLibraryPath), QStringList({"mine"}));
+        const FolderSnapshot after = FolderSnapshots::Take(session.folder());
+        for (const QString &name : before.keys())
+            QVERIFY2(after.value(name) == before.value(name) || name.endsWith(".lock"),
+                     qPrintable(name));
+        QCOMPARE(Words(taken).size(), 4);
+    }
+
+    // Saving the untitled library under a name that is the untitled file itself (or a
+    // link to it) is refused: its only copy stays, open and untitled.
+    void saveRefusesTheUntitledFileItself_data() {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("the untitled file") << "itself";
+        QTest::newRow("a symbolic link to it") << "symlink";
+        QTest::newRow("a hard link to it") << "hardlink";
+    }
+    void saveRefusesTheUntitledFileItself() {
+        QFETCH(QString, target);
+        Session session;
+        addCard("only copy");
+        const QString temp = frm_admin->TempLibraryPath;
+        QString chosen = temp;
+        if (target == "symlink") {
+            chosen = session.library("link.mdb");
+            QVERIFY(QFile::link(temp, chosen));
+        } else if (target == "hardlink") {
+            chosen = session.library("hard.mdb");
+            QVERIFY(::link(QFile::encodeName(temp).constData(),
+                           QFile::encodeName(chosen).constData()) == 0);
+        }
+        QString error;
+        ModalAnswerer save;
+        save.act(ChooseFile(chosen))
+            .act(Press(QMessageBox::Yes))
+            .act(Press(QMessageBox::Ok, &error));
+        ClickMenuItem(databaseMenu(), frm_admin->act_save);
+        QVERIFY(save.done());
+        QVERIFY2(error.contains("it is the library being saved"), qPrintable(error));
+        QVERIFY(frm_admin->EditingTempLibrary);
+        QCOMPARE(frm_admin->windowTitle(), untitled());
+        QCOMPARE(Words(temp), QStringList({"only copy"}));
+        addCard("still here");
+        QCOMPARE(Words(temp), QStringList({"only copy", "still here"}));
+    }
+
+    // The saved name is on disk (its folder flushed) before the untitled file goes, so
+    // that a pulled plug leaves one of the two whatever the moment.
+    void saveIsOnDiskBeforeTheUntitledFileGoes_data() {
+        QTest::addColumn<bool>("replacing");
+        QTest::newRow("a new name") << false;
+        QTest::newRow("over an existing library") << true;
+    }
+    void saveIsOnDiskBeforeTheUntitledFileGoes() {
+        QFETCH(bool, replacing);
+        Session session;
+        addCard("durable");
+        const QString temp = frm_admin->TempLibraryPath;
+        const QString named = session.library("Lesson 12.mdb");
+        if (replacing)
+            TestLibrary::create(named, TestLibrary::numbered(2));
+        ModalAnswerer save;
+        save.act(ChooseFile(named));
+        if (replacing)
+            save.act(Press(QMessageBox::Yes));
+        FileCallLog log;
+        ClickMenuItem(databaseMenu(), frm_admin->act_save);
+        QVERIFY(save.done());
+        const QStringList calls = log.calls();
+        int renamed = -1;
+        for (int i = 0; i < calls.size() && renamed < 0; ++i)
+            if (calls[i].startsWith("rename ") && calls[i].endsWith("-> " + named))
+                renamed = i;
+        QVERIFY2(renamed >= 0, qPrintable(calls.join('\n')));
+        const int flushed = log.find("fsync " + QFileInfo(named).absolutePath(), renamed);
+        const int removed = log.find("unlink " + temp);
+        QVERIFY2(flushed > renamed && removed > flushed, qPrintable(calls.join('\n')));
+        QCOMPARE(Words(named), QStringList({"durable"}));
+    }
+
+    // A copy that is on disk but cannot be opened (its path is longer than the
+    // database engine takes) is reported, and the untitled library stays open.
+    void saveWhoseCopyCannotBeOpenedKeepsTheUntitledLibrary() {
+        Session session;
+        addCard("keep");
+        const QString temp = frm_admin->TempLibraryPath;
+        QString deep = session.library("");
+        for (int i = 0; i < 6; ++i)
+            deep += QString(100, QChar('a' + i)) + "/";
+        QVERIFY(QDir().mkpath(deep));
+        const QString named = deep + "far.mdb";
+        QString error;
+        ModalAnswerer save;
+        save.act(ChooseFile(named)).act(Press(QMessageBox::Ok, &error));
+        ClickMenuItem(databaseMenu(), frm_admin->act_save);
+        QVERIFY(save.done());
+        QVERIFY2(error.contains("cannot be opened"), qPrintable(error));
+        QVERIFY(frm_admin->EditingTempLibrary);
+        QVERIFY(!frm_admin->EditingLibraryFile);
+        QCOMPARE(frm_admin->windowTitle(), untitled());
+        QCOMPARE(Words(temp), QStringList({"keep"}));
+        addCard("more");
+        QCOMPARE(Words(temp), QStringList({"keep", "more"}));
     }
 };
 

@@ -27,7 +27,7 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: saved
         QTest::addColumn<int>("storedLevel");
         const QString complete = "Complete All Fields, Please !!!";
-        const QString whole = "Importance must be a whole number from -9 to 99.";
+        const QString whole = "Importance must be a whole number from -2147483648 to 2147483647.";
         QTest::newRow("a card") << "apple"
                                 << "3"
                                 << "red fruit"
@@ -45,9 +45,16 @@ private slots:
                                            << "hairy"
                                            << "" << -9;
         QTest::newRow("highest importance") << "lime"
-                                            << "99"
+                                            << "2147483647"
                                             << "sour"
-                                            << "" << 99;
+                                            << "" << 2147483647;
+        QTest::newRow("lowest of all") << "lemon"
+                                       << "-2147483648"
+                                       << "sour too"
+                                       << "" << int(-2147483648LL);
+        QTest::newRow("beyond 32 bits") << "date"
+                                        << "2147483648"
+                                        << "brown" << whole << 0;
         QTest::newRow("signed importance") << "plum"
                                            << "+5"
                                            << "purple"
@@ -109,14 +116,17 @@ private slots:
         QCOMPARE(dm->tb_library->GetState(), TTable::State::Browse);
     }
 
-    // Only digits and the two signs reach the importance box, two at most.
+    // Only digits and the two signs reach the importance box, as many as the longest
+    // level the store keeps.
     void importanceTakesDigitsAndSigns_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::newRow("digits") << "42"
                                 << "42";
-        QTest::newRow("third character dropped") << "123"
-                                                 << "12";
+        QTest::newRow("three digits") << "123"
+                                      << "123";
+        QTest::newRow("twelfth character dropped") << "-21474836489"
+                                                   << "-2147483648";
         QTest::newRow("letters dropped") << "a1b"
                                          << "1";
         QTest::newRow("signs") << "+-"
@@ -135,7 +145,57 @@ private slots:
         QCOMPARE(dialog.EditImportance->text(), shown);
         dialog.EditImportance->clear();
         dialog.EditImportance->insert(typed); // as a paste
-        QVERIFY(dialog.EditImportance->text().size() <= 2);
+        QVERIFY(dialog.EditImportance->text().size() <= 11);
+    }
+
+    // A stored level is shown whole in the update dialog and stays as it was when only
+    // the word is changed; a new level within the store's range is kept whole.
+    void storedLevelsAreShownAndKeptWhole_data() {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("typed"); // empty: the level is left as shown
+        QTest::addColumn<int>("stored");
+        QTest::newRow("123") << 123 << "123"
+                             << "" << 123;
+        QTest::newRow("-15") << -15 << "-15"
+                             << "" << -15;
+        QTest::newRow("largest") << 2147483647 << "2147483647"
+                                 << "" << 2147483647;
+        QTest::newRow("smallest") << int(-2147483648LL) << "-2147483648"
+                                  << "" << int(-2147483648LL);
+        QTest::newRow("123 changed to -1500") << 123 << "123"
+                                              << "-1500" << -1500;
+    }
+    void storedLevelsAreShownAndKeptWhole() {
+        QFETCH(int, level);
+        QFETCH(QString, shown);
+        QFETCH(QString, typed);
+        QFETCH(int, stored);
+        Session session;
+        const QString path = session.library("levels.mdb");
+        TestLibrary::create(path, {{"word", "definition", level}});
+        ModalAnswerer open;
+        open.chooseFile(path);
+        QTest::keyClick(frm_admin, Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(open.done());
+        QCOMPARE(GridColumn("Importance"), QStringList({shown}));
+        QString seen;
+        ModalAnswerer update;
+        update.act([&](QWidget *) {
+            seen = frm_addlibrary->EditImportance->text();
+            QTest::keyClick(frm_addlibrary->EditWord, Qt::Key_End);
+            QTest::keyClicks(frm_addlibrary->EditWord, "s");
+            if (!typed.isEmpty()) {
+                frm_addlibrary->EditImportance->selectAll();
+                QTest::keyClicks(frm_addlibrary->EditImportance, typed);
+            }
+            QTest::mouseClick(frm_addlibrary->bt_save, Qt::LeftButton);
+        });
+        QTest::mouseClick(frm_admin->bt_modifica, Qt::LeftButton);
+        QVERIFY(update.done());
+        QCOMPARE(seen, shown);
+        QCOMPARE(Cards(path).value(0).word, QString("words"));
+        QCOMPARE(Cards(path).value(0).level, stored);
     }
 
     void windowAsDesigned() {

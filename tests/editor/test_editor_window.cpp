@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -210,6 +211,59 @@ private slots:
         QVERIFY(dbl.done());
         QCOMPARE(caption, QString("Update Record"));
         QCOMPARE(Words(path), QStringList({"elder"}));
+        // The new card ends the empty state at once.
+        QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: 1"));
+        QVERIFY(!frm_admin->panel_hide_gol->isVisible());
+        QVERIFY(frm_admin->bt_modifica->isEnabled());
+        QVERIFY(frm_admin->bt_delete->isEnabled());
+    }
+
+    // Words and file names in the editor's boxes are shown as they are, never as markup.
+    void boxesShowWordsAndNamesAsTheyAre_data() {
+        QTest::addColumn<QString>("box");
+        QTest::newRow("the delete question") << "delete";
+        QTest::newRow("a refused file") << "refused";
+        QTest::newRow("the replace question of Save") << "replace";
+    }
+    void boxesShowWordsAndNamesAsTheyAre() {
+        QFETCH(QString, box);
+        Session session;
+        const QString markup = "<u>under <b>bold"; // no slash: it names files too
+        Qt::TextFormat format = Qt::AutoText;
+        QString text;
+        auto look = [&](QMessageBox::StandardButton button) {
+            return [&, button](QWidget *w) {
+                if (auto *shown = qobject_cast<QMessageBox *>(w)) {
+                    format = shown->textFormat();
+                    text = shown->text();
+                }
+                Press(button)(w);
+            };
+        };
+        ModalAnswerer answer;
+        if (box == "delete") {
+            const QString path = session.library("words.mdb");
+            TestLibrary::create(path, {{markup, "tags", 0}});
+            openLibrary(path);
+            answer.act(look(QMessageBox::No));
+            QTest::mouseClick(frm_admin->bt_delete, Qt::LeftButton);
+        } else if (box == "refused") {
+            const QString path = session.library(markup + ".mdb");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not a library");
+            file.close();
+            answer.act(ChooseFile(path)).act(look(QMessageBox::Ok));
+            ClickMenuItem(frm_admin->findChild<QMenu *>("Database1"), frm_admin->act_open);
+        } else {
+            const QString path = session.library(markup + ".mdb");
+            TestLibrary::create(path, Fruit.mid(0, 1));
+            answer.act(ChooseFile(path)).act(look(QMessageBox::No)).cancelFileDialog();
+            ClickMenuItem(frm_admin->findChild<QMenu *>("Database1"), frm_admin->act_save);
+        }
+        QVERIFY(answer.done());
+        QVERIFY2(text.contains(markup), qPrintable(text));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     // What the store refuses is shown; the dialog comes back with what was typed, and

@@ -6,10 +6,12 @@
 #include "store/TTable.h"
 #include "store/Tdm.h"
 #include "tests/editor/EditorTestSupport.h"
+#include "tests/support/FolderSnapshot.h"
 #include "tests/support/IndependentReaders.h"
 #include "tests/support/TestWorkbook.h"
 #include "widgets/TBitBtnWithColor.h"
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -103,6 +105,67 @@ private slots:
                                              {"ant", "small\nand busy"},
                                              {"Émile", "a name"}};
         QCOMPARE(back.rows, expected);
+    }
+
+    // Export never writes over a library: the one open (named or untitled, by its path
+    // or through a link) or any other. The error box says why under its first line,
+    // every file stays as it was, and the editor goes on editing the open library.
+    void exportNeverWritesOverALibrary_data() {
+        QTest::addColumn<bool>("untitled");
+        QTest::addColumn<QString>("target"); // itself, link or other
+        QTest::addColumn<QString>("reason");
+        const QString itself = "is the library being exported";
+        QTest::newRow("the named library itself") << false << "itself" << itself;
+        QTest::newRow("a link to the named library") << false << "link" << itself;
+        QTest::newRow("the untitled library itself") << true << "itself" << itself;
+        QTest::newRow("a link to the untitled library") << true << "link" << itself;
+        QTest::newRow("another library") << false << "other"
+                                         << "\"Lesson 12.mdb\" is a library file";
+    }
+    void exportNeverWritesOverALibrary() {
+        QFETCH(bool, untitled);
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        Session session;
+        const QString named = session.library("2024.mdb");
+        TestLibrary::create(named, TestLibrary::numbered(2));
+        TestLibrary::create(session.library("Lesson 12.mdb"), TestLibrary::numbered(3));
+        if (untitled) {
+            ModalAnswerer add;
+            add.act(TypeCard("fresh", "0", "new"));
+            QTest::mouseClick(frm_admin->bt_adauga, Qt::LeftButton);
+            QVERIFY(add.done());
+        } else {
+            ModalAnswerer open;
+            open.chooseFile(named);
+            ClickMenuItem(databaseMenu(), frm_admin->act_open);
+            QVERIFY(open.done());
+        }
+        const QString opened = untitled ? frm_admin->TempLibraryPath : named;
+        QVERIFY(QFile::link(opened, session.library("link.xls")));
+        const QString chosen = target == "itself" ? opened
+                               : target == "link" ? session.library("link.xls")
+                                                  : session.library("Lesson 12.mdb");
+        const FolderSnapshot before = FolderSnapshots::Take(session.folder());
+
+        QString replace, error;
+        ModalAnswerer answer;
+        answer.act(ChooseFile(chosen))
+            .act(Press(QMessageBox::Yes, &replace))
+            .act(Press(QMessageBox::Ok, &error));
+        ClickMenuItem(databaseMenu(), frm_admin->FileSaveAs2);
+        QVERIFY(answer.done());
+        QVERIFY2(replace.contains("already exists"), qPrintable(replace));
+        QVERIFY2(error.startsWith("Error at exporting data!!!\n"), qPrintable(error));
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        QCOMPARE(FolderSnapshots::Changed(before, FolderSnapshots::Take(session.folder())),
+                 QStringList());
+
+        ModalAnswerer add;
+        add.act(TypeCard("after", "0", "still editing"));
+        QTest::mouseClick(frm_admin->bt_adauga, Qt::LeftButton);
+        QVERIFY(add.done());
+        QVERIFY(Words(opened).contains("after"));
     }
 
 private:

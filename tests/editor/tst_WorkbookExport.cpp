@@ -210,14 +210,11 @@ void TestWorkbookExport::tooManyCardsForXlsOffersXlsx() {
     QCOMPARE(back.rows.last(), (QStringList{"word65536", "definition of word65536"}));
 }
 
-// A refusal names the file the learner chose and why; the library and a file that
+// A refusal names the file the learner chose and why; the library and the file that
 // stood at the target are as they were, and no temporary file is left.
 void TestWorkbookExport::refusedExportLeavesEveryFileAsItWas_data() {
     QTest::addColumn<QString>("name"); // in the library's folder
     QTest::addColumn<QString>("reason");
-    QTest::newRow("the open library itself")
-        << "lib.mdb"
-        << "is the library being exported; choose another file.";
     QTest::newRow("a file marked read-only") << "kept.csv"
                                              << "is read-only.";
     for (const QString name : {"full.kvtml", "full.csv", "full.xls"})
@@ -229,7 +226,7 @@ void TestWorkbookExport::refusedExportLeavesEveryFileAsItWas() {
     QFETCH(QString, reason);
     WorkbookFlowFixture f(TestLibrary::numbered(3000));
     const QString path = f.workspace.file("library/" + name);
-    if (name != "lib.mdb") {
+    {
         QFile old(path);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("the old file");
@@ -249,11 +246,10 @@ void TestWorkbookExport::refusedExportLeavesEveryFileAsItWas() {
     QVERIFY2(seen[0].startsWith("ErrorBox: Error at exporting data!!!\n"), qPrintable(seen[0]));
     QVERIFY2(seen[0].contains("\"" + path + "\"") && seen[0].contains(reason), qPrintable(seen[0]));
     QStringList files{"lib.mdb", name};
-    files.removeDuplicates();
     files.sort();
     QCOMPARE(FilesIn(f.workspace.file("library")), files);
     QCOMPARE(TestLibrary::levels(f.library).size(), 3000);
-    if (name != "lib.mdb") {
+    {
         QFile old(path);
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("the old file"));

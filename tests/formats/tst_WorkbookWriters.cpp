@@ -1,3 +1,4 @@
+#include "formats/WorkbookReader.h"
 #include "formats/WorkbookWriter.h"
 #include "platform/LexomatError.h"
 #include "tests/support/IndependentReaders.h"
@@ -22,8 +23,10 @@ QString Filled(const QStringList &pieces, int units) {
 }
 
 void Write(const QString &format, const QString &path, const Rows &rows) {
-    auto writer =
-        format == "xls" ? CreateXlsWriter(path, "Sheet1") : CreateXlsxWriter(path, "Sheet1");
+    auto writer = format == "xls"   ? CreateXlsWriter(path, "Sheet1")
+                  : format == "csv" ? CreateCsvWriter(path)
+                  : format == "tsv" ? CreateTsvWriter(path)
+                                    : CreateXlsxWriter(path, "Sheet1");
     for (const QStringList &row : rows) {
         const QByteArray a = row.value(0).toUtf8(), b = row.value(1).toUtf8();
         writer->AddRow({a.constData(), size_t(a.size())}, {b.constData(), size_t(b.size())});
@@ -38,6 +41,10 @@ private slots:
     void readersGetEveryCell_data();
     void readersGetEveryCell();
     void xlsTakesNoMoreThanItsRows();
+    void textListsAreQuotedAsRfc4180Says_data();
+    void textListsAreQuotedAsRfc4180Says();
+    void xlsxKeepsTextsThatLookLikeEscapes_data();
+    void xlsxKeepsTextsThatLookLikeEscapes();
 };
 
 void TestWorkbookWriters::readersGetEveryCell_data() {
@@ -67,7 +74,11 @@ void TestWorkbookWriters::readersGetEveryCell_data() {
                             i % 5 == 0 ? QString() : QString("definition %1 ünï").arg(i % 40)};
     cases["many and repeated strings, empty cells"] = many;
 
-    for (const QString &format : {QString("xls"), QString("xlsx")})
+    cases["quotes, separators and line ends"] = {{"Word", "Definition"},
+                                                 {"say \"hi\"", "a, b; c\td"},
+                                                 {"\"", "two\nlines, \"quoted\""},
+                                                 {"end,", ""}};
+    for (const QString &format : {QString("xls"), QString("xlsx"), QString("csv"), QString("tsv")})
         for (auto it = cases.constBegin(); it != cases.constEnd(); ++it)
             QTest::newRow(qPrintable(format + ": " + it.key())) << format << it.value();
 }
@@ -79,13 +90,15 @@ void TestWorkbookWriters::readersGetEveryCell() {
     const QString path = dir.filePath("out." + format);
     Write(format, path, rows);
 
+    const bool text = format == "csv" || format == "tsv";
     const QList<IndependentReader> readers =
         format == "xls" ? QList{IndependentReader::Xlrd, IndependentReader::ParseExcel}
+        : text          ? QList{IndependentReader::PythonCsv}
                         : QList{IndependentReader::Openpyxl, IndependentReader::ParseXlsx};
     for (IndependentReader reader : readers) {
         const ReadBack back = IndependentReaders::Read(reader, path);
         QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
-        QCOMPARE(back.sheets, QStringList{"Sheet1"});
+        QCOMPARE(back.sheets, QStringList{text ? "out" : "Sheet1"});
         QCOMPARE(back.rows.size(), rows.size());
         for (int r = 0; r < rows.size(); ++r)
             for (int c = 0; c < 2; ++c) {
@@ -107,6 +120,57 @@ void TestWorkbookWriters::xlsTakesNoMoreThanItsRows() {
     for (int i = 0; i < XlsMaxRows; ++i)
         writer->AddRow("w", "d");
     QVERIFY_THROWS_EXCEPTION(LexomatError, writer->AddRow("one", "too many"));
+}
+
+// The bytes themselves: UTF-8 without a byte-order mark, CR LF after every record, and
+// quotes only around a field that needs them.
+void TestWorkbookWriters::textListsAreQuotedAsRfc4180Says_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("csv") << "csv"
+                         << QByteArray("Word,Definition\r\n\"a,b\",\"say \"\"hi\"\"\"\r\n"
+                                       "tab\there,\"two\nlines\"\r\nÉté,\r\n");
+    QTest::newRow("tsv") << "tsv"
+                         << QByteArray("Word\tDefinition\r\na,b\t\"say \"\"hi\"\"\"\r\n"
+                                       "\"tab\there\"\t\"two\nlines\"\r\nÉté\t\r\n");
+}
+
+void TestWorkbookWriters::textListsAreQuotedAsRfc4180Says() {
+    QFETCH(QString, format);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out." + format);
+    Write(
+        format, path,
+        {{"Word", "Definition"}, {"a,b", "say \"hi\""}, {"tab\there", "two\nlines"}, {"Été", ""}});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+}
+
+// A text holding "_xHHHH_" comes back as it was written, not as the character HHHH,
+// to openpyxl and to our own reader.
+void TestWorkbookWriters::xlsxKeepsTextsThatLookLikeEscapes_data() {
+    QTest::addColumn<QString>("text");
+    for (const char *text : {"_x0041_", "_x005F_", "_x005F_x0041_", "a_x00e9_b_x000A_c",
+                             "__x0041__", "_x004_", "_X0041_", "_x00G1_", "_x0041_x0042_"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+void TestWorkbookWriters::xlsxKeepsTextsThatLookLikeEscapes() {
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xlsx");
+    Write("xlsx", path, {{"Word", "Definition"}, {text, "d " + text}});
+    const ReadBack back = IndependentReaders::Read(IndependentReader::Openpyxl, path);
+    QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
+    QCOMPARE(back.rows.value(1), (QStringList{text, "d " + text}));
+    QList<QStringList> ours;
+    OpenWorkbook(path)->ReadRows("Sheet1", [&](int, const QStringList &cells) {
+        ours << cells;
+        return true;
+    });
+    QCOMPARE(ours.value(1), (QStringList{text, "d " + text}));
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookWriters)

@@ -1,7 +1,6 @@
 #include "StoreFixture.h"
 #include "store/CardBatch.h"
 #include "store/CardReader.h"
-#include "store/LibraryHandle.h"
 #include "store/LibraryWords.h"
 
 class TestLibraryBulk : public QObject {
@@ -45,7 +44,7 @@ void TestLibraryBulk::wordsMatchTheWholeValueExactly() {
     f.open();
     f.table()->SetFilter("Word Like '%a%'");
     f.table()->SetFiltered(true);
-    LibraryWords words(LibraryHandle(*f.data));
+    LibraryWords words(f.data->Connection());
     words.Add("newcomer");
     QCOMPARE(words.Contains(word), known);
 }
@@ -70,7 +69,7 @@ void TestLibraryBulk::batchWritesAllOrNothing() {
     if (ending == "nested")
         f.data->BeginTransaction();
     {
-        CardBatch batch(LibraryHandle(*f.data));
+        CardBatch batch(f.data->Connection());
         batch.Add("one", "1");
         batch.Add("two", "2");
         if (ending == "refused")
@@ -99,7 +98,7 @@ void TestLibraryBulk::readerGivesEveryCardInIdOrderAndLeavesTheTableAlone() {
     f.table()->First();
     const int row = f.table()->FieldAsInteger("ID");
 
-    sqlite3 *db = LibraryHandle(*f.data);
+    LibraryConnection &db = f.data->Connection();
     QCOMPARE(CardReader::Count(db), 4);
     QStringList seen;
     CardReader::ForEach(db, [&](const CardText &card) {

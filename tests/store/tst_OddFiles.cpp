@@ -1,7 +1,6 @@
 // Library files that other tools wrote: wide tables, IDs at the 32-bit limit, values a
 // column could never hold. Checked through a connection of the test's own.
 #include "store/CardBatch.h"
-#include "store/LibraryHandle.h"
 #include "store/MyTextDatabaseRec.h"
 #include "tests/store/StoreFixture.h"
 
@@ -95,7 +94,7 @@ private slots:
         TestLibrary::exec(f.path, "INSERT INTO Library VALUES (2147483646, 'late', 0, 'd')");
         f.open();
         const QString message = errorOf([&] {
-            CardBatch batch(LibraryHandle(*f.data));
+            CardBatch batch(f.data->Connection());
             batch.Add("fits", "the last ID that fits");
             batch.Add("beyond", "one too many");
             batch.Commit();

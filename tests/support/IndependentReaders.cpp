@@ -17,6 +17,8 @@ QString Name(IndependentReader reader) {
         return "openpyxl";
     case IndependentReader::ParseXlsx:
         return "parsexlsx";
+    case IndependentReader::PythonCsv:
+        return "csv";
     }
     return {};
 }
@@ -24,7 +26,9 @@ QString Name(IndependentReader reader) {
 ReadBack Read(IndependentReader reader, const QString &path) {
     ReadBack result;
     const QString dir = QStringLiteral(LEXOMAT_TEST_READERS_DIR);
-    const bool python = reader == IndependentReader::Xlrd || reader == IndependentReader::Openpyxl;
+    const bool python = reader == IndependentReader::Xlrd ||
+                        reader == IndependentReader::Openpyxl ||
+                        reader == IndependentReader::PythonCsv;
     QProcess process;
     // Debian's Python modules are found by Debian's own Python only.
     process.start(python ? "/usr/bin/python3" : "/usr/bin/perl",

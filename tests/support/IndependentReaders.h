@@ -6,8 +6,8 @@
 
 // Readers that are not ours, for checking what the program writes: Python's xlrd and
 // Perl's Spreadsheet::ParseExcel for .xls, Python's openpyxl and Perl's
-// Spreadsheet::ParseXLSX for .xlsx.
-enum class IndependentReader { Xlrd, ParseExcel, Openpyxl, ParseXlsx };
+// Spreadsheet::ParseXLSX for .xlsx, Python's csv module for .csv and .tsv.
+enum class IndependentReader { Xlrd, ParseExcel, Openpyxl, ParseXlsx, PythonCsv };
 
 struct ReadBack {
     QString error; // empty when the reader read the file

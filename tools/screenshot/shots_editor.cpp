@@ -23,7 +23,6 @@ QWidget *editorWithCards() {
     QApplication::processEvents();
     if (!frm_admin->FileOpen1Accept(sample))
         return nullptr;
-    frm_admin->EditingLibraryFile = true;
     frm_admin->grid_libraryTitleClick(0);
     frm_admin->EditFiltru->setText(QStringLiteral("e"));
     return frm_admin;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Steps that make a finished file survive a pulled plug: its bytes on disk before it
+// gets its name, and the name itself on disk (the folder flushed) before anything that
+// depended on the old state is removed. Each throws LexomatError naming the file.
+namespace DurableFiles {
+void FlushFile(const QString &path);
+// Flushes the folder that holds path, so a new, changed or removed name is on disk.
+void FlushFolderOf(const QString &path);
+// Gives `from` the name `to`, which must not exist: never replaces a file, also when
+// another program makes one at the same moment. Returns false (and changes nothing)
+// when `to` exists; throws on any other failure. The folder is flushed afterwards.
+bool MoveToFreeName(const QString &from, const QString &to);
+// Gives `from` the name `to`, replacing a file of that name in one step; the folder is
+// flushed afterwards.
+void MoveOver(const QString &from, const QString &to);
+} // namespace DurableFiles
