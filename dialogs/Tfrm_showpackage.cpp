@@ -1,6 +1,7 @@
 #include "dialogs/Tfrm_showpackage.h"
 
 #include "dialogs/LearnerDialogSupport.h"
+#include "dialogs/SortWithProgress.h"
 #include "dialogs/ui_Tfrm_showpackage.h"
 #include "platform/BesideFiles.h"
 #include "store/TTable.h"
@@ -125,12 +126,14 @@ void Tfrm_showpackage::HeaderSectionClicked(int logicalIndex) {
 void Tfrm_showpackage::DBGrid1TitleClick(const QString &fieldName) {
     TTable *table = dm->tb_library;
     if (fieldName.compare(QLatin1String("Word"), Qt::CaseInsensitive) == 0)
-        table->SetSort(table->Sort() == QLatin1String("Word ASC") ? QStringLiteral("Word DESC")
-                                                                  : QStringLiteral("Word ASC"));
+        SortWithProgress(this, table,
+                         table->Sort() == QLatin1String("Word ASC") ? QStringLiteral("Word DESC")
+                                                                    : QStringLiteral("Word ASC"));
     if (fieldName.compare(QLatin1String("Definition"), Qt::CaseInsensitive) == 0)
-        table->SetSort(table->Sort() == QLatin1String("Definition ASC")
-                           ? QStringLiteral("Definition DESC")
-                           : QStringLiteral("Definition ASC"));
+        SortWithProgress(this, table,
+                         table->Sort() == QLatin1String("Definition ASC")
+                             ? QStringLiteral("Definition DESC")
+                             : QStringLiteral("Definition ASC"));
 }
 
 void Tfrm_showpackage::BitBtnWithColor1Click() {

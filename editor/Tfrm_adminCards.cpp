@@ -1,4 +1,5 @@
 // The editor's card commands: add, update, delete, sort by a title and search.
+#include "dialogs/SortWithProgress.h"
 #include "editor/EditorMessages.h"
 #include "editor/Tfrm_addlibrary.h"
 #include "editor/Tfrm_admin.h"
@@ -11,14 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
-
-namespace {
-// A long step on a big library shows the busy pointer.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-} // namespace
 
 bool Tfrm_admin::EnsureLibrary() {
     if (EditingTempLibrary || EditingLibraryFile)
@@ -111,11 +104,13 @@ void Tfrm_admin::grid_libraryTitleClick(int column) {
         return;
     TTable *table = dm->tb_library;
     const QString ascending = field + QStringLiteral(" ASC");
-    BusyCursor busy;
+    bool sorted = false;
     Guarded([&] {
-        table->SetSort(table->Sort() == ascending ? field + QStringLiteral(" DESC") : ascending);
+        sorted = SortWithProgress(
+            this, table, table->Sort() == ascending ? field + QStringLiteral(" DESC") : ascending);
     });
-    grid_library->scrollToTop();
+    if (sorted)
+        grid_library->scrollToTop();
 }
 
 void Tfrm_admin::ApplySearch() {

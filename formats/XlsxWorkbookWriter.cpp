@@ -1,63 +1,121 @@
+#include "formats/SpreadsheetXmlText.h"
 #include "formats/WorkbookWriter.h"
+#include "formats/ZipWriter.h"
 #include "platform/LexomatError.h"
 
-#include <QFileInfo>
-#include <cstdio>
+#include <QDateTime>
+#include <QFile>
+#include <algorithm>
 #include <string>
-#include <xlsxwriter.h>
 
+// The package is written part by part through our own zip writer, the sheet streamed
+// with inline strings, so that a million rows take little memory and the compression
+// runs on every core.
 namespace {
-constexpr double kLinePoints = 15.0;
+constexpr int LinePoints = 15;
+constexpr int MaxRowPoints = 409;
 
-bool IsHex(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+const char *const ContentTypes =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+    R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+    R"(<Default Extension="xml" ContentType="application/xml"/>)"
+    R"(<Override PartName="/docProps/app.xml" ContentType="application/vnd.openxmlformats-officedocument.extended-properties+xml"/>)"
+    R"(<Override PartName="/docProps/core.xml" ContentType="application/vnd.openxmlformats-package.core-properties+xml"/>)"
+    R"(<Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>)"
+    R"(<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)"
+    R"(<Override PartName="/xl/worksheets/sheet1.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>)"
+    R"(</Types>)";
+
+const char *const PackageRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>)"
+    R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties" Target="docProps/core.xml"/>)"
+    R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties" Target="docProps/app.xml"/>)"
+    R"(</Relationships>)";
+
+const char *const WorkbookRelationships =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+    R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
+    R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
+    R"(</Relationships>)";
+
+// Style 1 wraps the definitions' text.
+const char *const Styles =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+    R"(<fonts count="1"><font><sz val="11"/><name val="Calibri"/><family val="2"/></font></fonts>)"
+    R"(<fills count="2"><fill><patternFill patternType="none"/></fill><fill><patternFill patternType="gray125"/></fill></fills>)"
+    R"(<borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders>)"
+    R"(<cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>)"
+    R"(<cellXfs count="2"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>)"
+    R"(<xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0" applyAlignment="1"><alignment wrapText="1"/></xf></cellXfs>)"
+    R"(<cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>)"
+    R"(</styleSheet>)";
+
+const char *const SheetStart =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    "\n"
+    R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+    R"(<sheetViews><sheetView tabSelected="1" workbookViewId="0"/></sheetViews>)"
+    R"(<sheetFormatPr defaultRowHeight="15"/>)"
+    R"(<cols><col min="1" max="1" width="30.7109375" customWidth="1"/>)"
+    R"(<col min="2" max="2" width="80.7109375" style="1" customWidth="1"/></cols>)"
+    R"(<sheetData>)";
+
+const char *const SheetEnd =
+    R"(</sheetData><pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/></worksheet>)";
+
+std::string Workbook(const QString &sheetName) {
+    std::string xml =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        "\n"
+        R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+        R"(<bookViews><workbookView/></bookViews><sheets><sheet name=")";
+    const QByteArray name = sheetName.toUtf8();
+    SpreadsheetXmlText::Append(xml, std::string_view(name.constData(), size_t(name.size())));
+    xml += R"(" sheetId="1" r:id="rId1"/></sheets></workbook>)";
+    return xml;
 }
 
-// A text that holds "_xHHHH_" would be read back as the character HHHH: the
-// underscore that opens it is written as "_x005F_", which readers take as "_".
-// Every such opening counts, also one that shares its underscore with another.
-void EscapeLiteralEscapes(std::string_view text, std::string &out) {
-    out.clear();
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_' &&
-            IsHex(text[i + 2]) && IsHex(text[i + 3]) && IsHex(text[i + 4]) && IsHex(text[i + 5])) {
-            out += "_x005F_";
-            continue;
-        }
-        out += text[i];
-    }
+std::string AppProperties() {
+    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           "\n"
+           R"(<Properties xmlns="http://schemas.openxmlformats.org/officeDocument/2006/extended-properties">)"
+           R"(<Application>Lexomat</Application></Properties>)";
 }
-constexpr double kMaxRowPoints = 409.0;
+
+std::string CoreProperties() {
+    const std::string now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
+    return R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           "\n"
+           R"(<cp:coreProperties xmlns:cp="http://schemas.openxmlformats.org/package/2006/metadata/core-properties" )"
+           R"(xmlns:dc="http://purl.org/dc/elements/1.1/" xmlns:dcterms="http://purl.org/dc/terms/" )"
+           R"(xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">)"
+           R"(<dc:creator>Lexomat</dc:creator>)"
+           R"(<dcterms:created xsi:type="dcterms:W3CDTF">)" +
+           now + R"(</dcterms:created><dcterms:modified xsi:type="dcterms:W3CDTF">)" + now +
+           R"(</dcterms:modified></cp:coreProperties>)";
+}
 
 class XlsxWriter : public WorkbookWriter {
 public:
-    XlsxWriter(const QString &path, const QString &sheetName) : path(path) {
-        // Its temporary files go beside the target, where there is room for the target.
-        tmpdir = QFileInfo(path).absolutePath().toUtf8();
-        lxw_workbook_options options{};
-        options.constant_memory = LXW_TRUE;
-        options.tmpdir = tmpdir.data();
-        options.use_zip64 = LXW_TRUE;
-        workbook = workbook_new_opt(path.toUtf8().constData(), &options);
-        if (!workbook)
-            throw LexomatError(
-                QString("The file \"%1\" cannot be written: out of memory.").arg(path));
-        sheet = workbook_add_worksheet(workbook, sheetName.toUtf8().constData());
-        wrap = workbook_add_format(workbook);
-        if (!sheet || !wrap)
-            Fail("the worksheet cannot be made");
-        format_set_text_wrap(wrap);
-        format_set_align(wrap, LXW_ALIGN_VERTICAL_BOTTOM);
-        worksheet_set_column(sheet, 0, 0, 30, nullptr);
-        worksheet_set_column(sheet, 1, 1, 80, wrap);
+    XlsxWriter(const QString &path, const QString &sheetName)
+        : path(path), sheetName(sheetName), zip(path) {
+        zip.Begin(QStringLiteral("xl/worksheets/sheet1.xml"));
+        rows.reserve(size_t(1) << 17);
+        rows += SheetStart;
     }
 
     ~XlsxWriter() override {
-        if (workbook) {
-            // Unfinished: let it go without leaving a file behind.
-            workbook_close(workbook);
-            std::remove(path.toUtf8().constData());
-        }
+        if (!finished)
+            QFile::remove(path); // unfinished: nothing is left behind
     }
 
     int MaxRows() const override { return XlsxMaxRows; }
@@ -66,50 +124,63 @@ public:
         if (row >= XlsxMaxRows)
             throw LexomatError(
                 QString("An Excel workbook holds at most %1 rows.").arg(XlsxMaxRows));
-        const std::string_view texts[2] = {a, b};
-        int lines = 1;
-        for (int col = 0; col < 2; ++col)
-            for (char c : texts[col])
-                lines += c == '\n' ? 1 : 0;
-        // In constant-memory mode a row's height is set before its cells.
-        if (lines > 1)
-            worksheet_set_row(sheet, lxw_row_t(row), std::min(kMaxRowPoints, lines * kLinePoints),
-                              nullptr);
-        for (int col = 0; col < 2; ++col) {
-            if (texts[col].empty())
-                continue;
-            EscapeLiteralEscapes(texts[col], cell);
-            const lxw_error e = worksheet_write_string(sheet, lxw_row_t(row), lxw_col_t(col),
-                                                       cell.c_str(), col == 1 ? wrap : nullptr);
-            if (e != LXW_NO_ERROR)
-                Fail(QString::fromUtf8(lxw_strerror(e)));
-        }
         ++row;
+        const std::string number = std::to_string(row);
+        const int lines = 1 + int(std::count(a.begin(), a.end(), '\n')) +
+                          int(std::count(b.begin(), b.end(), '\n'));
+        rows += "<row r=\"";
+        rows += number;
+        if (lines > 1) {
+            rows += "\" ht=\"";
+            rows += std::to_string(std::min(MaxRowPoints, lines * LinePoints));
+            rows += "\" customHeight=\"1";
+        }
+        rows += "\">";
+        AddCell('A', number, a, false);
+        AddCell('B', number, b, true);
+        rows += "</row>";
+        if (rows.size() >= (size_t(1) << 16)) {
+            zip.Write(rows);
+            rows.clear();
+        }
     }
 
     void Finish() override {
-        lxw_workbook *closing = workbook;
-        workbook = nullptr;
-        const lxw_error e = workbook_close(closing);
-        if (e != LXW_NO_ERROR) {
-            std::remove(path.toUtf8().constData());
-            throw LexomatError(QString("The file \"%1\" cannot be written: %2")
-                                   .arg(path, QString::fromUtf8(lxw_strerror(e))));
-        }
+        rows += SheetEnd;
+        zip.Write(rows);
+        zip.End();
+        zip.Add(QStringLiteral("[Content_Types].xml"), ContentTypes);
+        zip.Add(QStringLiteral("_rels/.rels"), PackageRelationships);
+        zip.Add(QStringLiteral("docProps/app.xml"), AppProperties());
+        zip.Add(QStringLiteral("docProps/core.xml"), CoreProperties());
+        zip.Add(QStringLiteral("xl/workbook.xml"), Workbook(sheetName));
+        zip.Add(QStringLiteral("xl/_rels/workbook.xml.rels"), WorkbookRelationships);
+        zip.Add(QStringLiteral("xl/styles.xml"), Styles);
+        zip.Finish();
+        finished = true;
     }
 
 private:
-    [[noreturn]] void Fail(const QString &reason) {
-        throw LexomatError(QString("The file \"%1\" cannot be written: %2").arg(path, reason));
+    void AddCell(char column, const std::string &number, std::string_view text, bool wrap) {
+        if (text.empty())
+            return;
+        rows += "<c r=\"";
+        rows += column;
+        rows += number;
+        rows += wrap ? "\" s=\"1\" t=\"inlineStr\"><is><t" : "\" t=\"inlineStr\"><is><t";
+        if (SpreadsheetXmlText::NeedsSpacePreserved(text))
+            rows += " xml:space=\"preserve\"";
+        rows += '>';
+        SpreadsheetXmlText::Append(rows, text);
+        rows += "</t></is></c>";
     }
 
     QString path;
-    QByteArray tmpdir;
-    lxw_workbook *workbook = nullptr;
-    lxw_worksheet *sheet = nullptr;
-    lxw_format *wrap = nullptr;
-    std::string cell;
+    QString sheetName;
+    ZipWriter zip;
+    std::string rows;
     int row = 0;
+    bool finished = false;
 };
 } // namespace
 

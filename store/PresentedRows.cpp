@@ -18,7 +18,7 @@ void PresentedRows::Clear() {
 }
 
 void PresentedRows::Build(TableAccess &table, const TableFilter &rowFilter, int column,
-                          bool isDescending, SearchIndex *index) {
+                          bool isDescending, TextColumnOrders &orders, SearchIndex *index) {
     access = &table;
     filter = &rowFilter;
     sortColumn = column;
@@ -30,7 +30,7 @@ void PresentedRows::Build(TableAccess &table, const TableFilter &rowFilter, int 
     }
     std::vector<int64_t> rows = RowFilter::Rows(*filter, *access, index);
     if (sortColumn >= 0)
-        RowSorter::Sort(rows, *access, sortColumn, descending);
+        RowSorter::Sort(rows, *access, sortColumn, descending, orders);
     all = false;
     shown = std::move(rows);
 }

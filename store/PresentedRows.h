@@ -8,6 +8,7 @@
 class SearchIndex;
 class TableAccess;
 class TextCollator;
+class TextColumnOrders;
 struct TableFilter;
 
 // The rows a dataset presents, in presented order: the table's own list when there is
@@ -17,9 +18,9 @@ public:
     PresentedRows();
     ~PresentedRows();
     void Clear();
-    // filter must outlive the list (the dataset owns it).
+    // filter must outlive the list (the dataset owns it), and so must orders.
     void Build(TableAccess &access, const TableFilter &filter, int sortColumn, bool descending,
-               SearchIndex *index = nullptr);
+               TextColumnOrders &orders, SearchIndex *index = nullptr);
     bool IsAll() const { return all; }
     int Count() const;
     int64_t RowidAt(int index) const;

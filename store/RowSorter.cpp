@@ -1,11 +1,9 @@
 #include "store/RowSorter.h"
 
 #include "store/TableAccess.h"
-#include "store/TextCollator.h"
+#include "store/TextColumnOrders.h"
 
 #include <algorithm>
-#include <cstring>
-#include <unordered_map>
 
 namespace RowSorter {
 
@@ -41,72 +39,15 @@ void SortByInteger(std::vector<int64_t> &rows, TableAccess &access, int column, 
         rows[i] = keyed[i].second;
 }
 
-struct TextEntry {
-    uint8_t key[TextCollator::KeyBytes];
-    uint32_t index;
-    bool complete;
-};
-
-void SortByText(std::vector<int64_t> &rows, TableAccess &access, int column, bool descending) {
-    const TextCollator collator;
-    std::vector<TextEntry> entries(rows.size());
-    size_t filled = 0;
-    auto add = [&](const char *bytes, int size) {
-        TextEntry &e = entries[filled];
-        e.complete = collator.PartialKey(bytes, size, e.key);
-        e.index = uint32_t(filled);
-        ++filled;
-    };
-    if (rows.size() * 64 > access.BaseIds().size()) { // see RowFilter: a scan beats lookups
-        access.ScanText(column, [&](int64_t rowid, const char *bytes, int size) {
-            if (filled < rows.size() && rows[filled] == rowid)
-                add(bytes, size);
-        });
-    } else {
-        for (int64_t row : rows) {
-            const std::vector<QVariant> values = access.ReadRow(row);
-            const QByteArray text =
-                values.empty() ? QByteArray() : values[size_t(column)].toString().toUtf8();
-            add(text.constData(), int(text.size()));
-        }
-    }
-    // Rows that vanished meanwhile sort first with an empty key.
-    while (filled < rows.size())
-        add("", 0);
-
-    // Equal cut keys of long texts are told apart by the full texts, read on demand.
-    std::unordered_map<uint32_t, QString> texts;
-    auto fullText = [&](uint32_t index) -> const QString & {
-        auto it = texts.find(index);
-        if (it == texts.end()) {
-            const std::vector<QVariant> values = access.ReadRow(rows[index]);
-            it =
-                texts.emplace(index, values.empty() ? QString() : values[size_t(column)].toString())
-                    .first;
-        }
-        return it->second;
-    };
-    std::sort(entries.begin(), entries.end(), [&](const TextEntry &a, const TextEntry &b) {
-        int c = std::memcmp(a.key, b.key, TextCollator::KeyBytes);
-        if (c == 0 && !a.complete && !b.complete)
-            c = collator.Compare(fullText(a.index), fullText(b.index));
-        if (c != 0)
-            return descending ? c > 0 : c < 0;
-        return a.index < b.index; // rows come in ascending rowid order
-    });
-    std::vector<int64_t> sorted(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        sorted[i] = rows[entries[i].index];
-    rows.swap(sorted);
-}
 } // namespace
 
-void Sort(std::vector<int64_t> &rows, TableAccess &access, int column, bool descending) {
+void Sort(std::vector<int64_t> &rows, TableAccess &access, int column, bool descending,
+          TextColumnOrders &texts) {
     const TableColumn &c = access.Columns()[size_t(column)];
     if (c.integer)
         SortByInteger(rows, access, column, descending);
     else
-        SortByText(rows, access, column, descending);
+        texts.Sort(rows, access, column, descending);
 }
 
 } // namespace RowSorter

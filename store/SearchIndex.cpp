@@ -3,7 +3,6 @@
 #include "store/TableAccess.h"
 
 #include <algorithm>
-#include <sqlite3.h>
 
 namespace {
 // Folds one code point at a time, as QString's case-insensitive comparison does, so
@@ -26,26 +25,11 @@ void AppendFolded(QString &to, const QString &text) {
 }
 } // namespace
 
-int64_t SearchIndex::FileVersion(sqlite3 *handle) {
-    unsigned int value = 0;
-    // Changes with every commit to the file, this connection's included.
-    if (sqlite3_file_control(handle, "main", SQLITE_FCNTL_DATA_VERSION, &value) != SQLITE_OK)
-        return -2;
-    return value;
-}
-
 void SearchIndex::Clear() {
-    db = nullptr;
-    table.clear();
-    column = -1;
+    stamp.Clear();
     rowids = {};
     starts = {};
     folded = QString();
-}
-
-bool SearchIndex::Current(TableAccess &access, int wanted) const {
-    return db == access.Handle() && table == access.Table() && column == wanted &&
-           changes == sqlite3_total_changes64(db) && version == FileVersion(db) && version != -2;
 }
 
 void SearchIndex::Build(TableAccess &access, int wanted) {
@@ -59,18 +43,12 @@ void SearchIndex::Build(TableAccess &access, int wanted) {
         folded.append(QChar(0));
     });
     starts.push_back(uint32_t(folded.size()));
-    db = access.Handle();
-    table = access.Table();
-    column = wanted;
-    changes = sqlite3_total_changes64(db);
-    // Texts read inside a transaction may be rolled back without a trace in either
-    // counter: such an index serves this search only.
-    version = sqlite3_get_autocommit(db) ? FileVersion(db) : -2;
+    stamp.Take(access.Handle(), access.Table(), wanted);
 }
 
 std::vector<int64_t> SearchIndex::RowsContaining(TableAccess &access, int wanted,
                                                  const QString &needle) {
-    if (!Current(access, wanted))
+    if (!stamp.Holds(access.Handle(), access.Table(), wanted))
         Build(access, wanted);
     std::vector<int64_t> rows;
     if (needle.isEmpty())

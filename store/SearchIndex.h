@@ -1,11 +1,12 @@
 #pragma once
 
+#include "store/FileStamp.h"
+
 #include <QString>
 #include <cstdint>
 #include <vector>
 
 class TableAccess;
-struct sqlite3;
 
 // The case-folded texts of one column of one table, kept in memory so that a search
 // typed letter by letter does not read and fold every row again. It is rebuilt when
@@ -18,15 +19,9 @@ public:
     void Clear();
 
 private:
-    bool Current(TableAccess &access, int column) const;
     void Build(TableAccess &access, int column);
-    static int64_t FileVersion(sqlite3 *db);
 
-    sqlite3 *db = nullptr;
-    QString table;
-    int column = -1;
-    int64_t changes = -1;
-    int64_t version = -1;
+    FileStamp stamp;
     std::vector<int64_t> rowids;
     std::vector<uint32_t> starts; // where each row's text begins; one more at the end
     QString folded;               // the texts, each followed by a NUL

@@ -8,6 +8,7 @@
 #include "store/TTableModel.h"
 #include "store/TableAccess.h"
 #include "store/TableFilter.h"
+#include "store/TextColumnOrders.h"
 
 #include "store/LibraryConnection.h"
 
@@ -63,7 +64,9 @@ struct TTable::Impl {
     int disabled = 0;
     int pendingNotices = 0;
     QHash<QString, GetTextHook> hooks;
-    SearchIndex searchIndex; // the searched texts, kept while the file does not change
+    SearchIndex searchIndex;     // the searched texts, kept while the file does not change
+    TextColumnOrders textOrders; // the same for the order of text fields
+    TTable::WorkProgress workProgress;
     TTableModel *model = nullptr;
 
     Impl(TTable *q, LibraryConnection &connection) : q(q), connection(connection) {}
@@ -124,6 +127,7 @@ struct TTable::Impl {
         accesses.clear();
         db = nullptr;
         searchIndex.Clear();
+        textOrders.Clear();
     }
 
     void RequireActive() const {
@@ -154,7 +158,7 @@ struct TTable::Impl {
             return;
         RequireActive();
         access->Unseek();
-        rows.Build(*access, filter, sortColumn, sortDescending, &searchIndex);
+        rows.Build(*access, filter, sortColumn, sortDescending, textOrders, &searchIndex);
         materialized = true;
         const int count = Count();
         if (pending) {
@@ -339,6 +343,7 @@ void TTable::ReleaseConnection() {
     d->accesses.clear();
     d->db = nullptr;
     d->searchIndex.Clear();
+    d->textOrders.Clear();
 }
 
 QString TTable::TableName() const {
@@ -743,17 +748,27 @@ QString TTable::Sort() const {
     return d->sortText;
 }
 
-void TTable::SetSort(const QString &sortText) {
+bool TTable::SetSort(const QString &sortText) {
     int column = -1;
     bool descending = false;
     if (d->active)
         Impl::ParseSort(sortText, d->access->Columns(), &column, &descending);
     d->CheckBrowseMode();
+    if (column >= 0 && !d->access->Columns()[size_t(column)].integer) {
+        d->access->Unseek();
+        if (!d->textOrders.Prepare(*d->access, column, d->workProgress))
+            return false;
+    }
     d->sortText = sortText;
     d->sortColumn = column;
     d->sortDescending = descending;
     d->Represent(true);
     d->Notify(NoticeReset | NoticeRow);
+    return true;
+}
+
+void TTable::SetWorkProgress(WorkProgress progress) {
+    d->workProgress = std::move(progress);
 }
 
 void TTable::DisableControls() {

@@ -89,8 +89,14 @@ public:
 
     // Sort: "Word ASC", "Word DESC", "Definition ASC", "Definition DESC",
     // "ImportanceField ASC", "ImportanceField DESC", or empty for the table's order.
+    // A sort on a text field of many rows takes a while: it is made at once, telling the
+    // work progress how far it came, and returns false when that stopped it (the
+    // previous sort and order then stay). The order is kept while the file is unchanged,
+    // so the other direction and sorts under a filter are quick.
     QString Sort() const;
-    void SetSort(const QString &sortText);
+    bool SetSort(const QString &sortText);
+    using WorkProgress = std::function<bool(qint64 done, qint64 total)>;
+    void SetWorkProgress(WorkProgress progress);
 
     // Display links: while disabled, grids and bound edits are not told of changes;
     // enabling them again tells them once.

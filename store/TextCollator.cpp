@@ -30,15 +30,15 @@ TextCollator::~TextCollator() {
         ucol_close(collator);
 }
 
-bool TextCollator::PartialKey(const char *utf8, int size, uint8_t *key) const {
+int TextCollator::KeyPart(const char *utf8, int size, uint32_t state[2], uint8_t *key,
+                          int bytes) const {
     UCharIterator it;
     uiter_setUTF8(&it, utf8, size);
-    uint32_t state[2] = {0, 0};
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t written = ucol_nextSortKeyPart(collator, &it, state, key, KeyBytes, &status);
+    const int32_t written = ucol_nextSortKeyPart(collator, &it, state, key, bytes, &status);
     const int32_t n = U_FAILURE(status) ? 0 : written;
-    std::memset(key + n, 0, size_t(KeyBytes - n));
-    return n < KeyBytes;
+    std::memset(key + n, 0, size_t(bytes - n));
+    return n;
 }
 
 int TextCollator::Compare(const QString &a, const QString &b) const {

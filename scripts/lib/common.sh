@@ -9,7 +9,7 @@ BUILD="${LEXOMAT_BUILD:-$ROOT/build}"
 # Qt Charts' CMake files need Qt OpenGL's, which qt6-base-dev only recommends).
 PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
   libqt6sql6-sqlite libsqlite3-dev libicu-dev qt6-multimedia-dev libsndfile1-dev
-  qt6-charts-dev libqt6opengl6-dev fonts-dejavu-core fonts-liberation clang-format
+  qt6-charts-dev libqt6opengl6-dev fonts-dejavu-core fonts-liberation clang-format sqlite3
   mdbtools-dev dpkg-dev desktop-file-utils appstream lintian man-db
   libgsf-1-dev libspreadsheet-writeexcel-perl libexcel-writer-xlsx-perl libxlsxwriter-dev
   python3-odf gnumeric

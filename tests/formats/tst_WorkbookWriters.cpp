@@ -41,6 +41,8 @@ private slots:
     void readersGetEveryCell_data();
     void readersGetEveryCell();
     void xlsTakesNoMoreThanItsRows();
+    void xlsxTextsComeBackAsWritten_data();
+    void xlsxTextsComeBackAsWritten();
     void textListsAreQuotedAsRfc4180Says_data();
     void textListsAreQuotedAsRfc4180Says();
     void xlsxKeepsTextsThatLookLikeEscapes_data();
@@ -73,6 +75,12 @@ void TestWorkbookWriters::readersGetEveryCell_data() {
         many << QStringList{QString("word%1").arg(i),
                             i % 5 == 0 ? QString() : QString("definition %1 ünï").arg(i % 40)};
     cases["many and repeated strings, empty cells"] = many;
+    Rows pieces{{"Word", "Definition"}};
+    // More than a megabyte of sheet, so that it is compressed in several pieces.
+    for (int i = 0; i < 20000; ++i)
+        pieces << QStringList{QString("w%1").arg(i),
+                              Filled({"piece ", QString::number(i), " ü"}, 60 + i % 50)};
+    cases["several compressed pieces"] = pieces;
 
     cases["quotes, separators and line ends"] = {{"Word", "Definition"},
                                                  {"say \"hi\"", "a, b; c\td"},
@@ -120,6 +128,36 @@ void TestWorkbookWriters::xlsTakesNoMoreThanItsRows() {
     for (int i = 0; i < XlsMaxRows; ++i)
         writer->AddRow("w", "d");
     QVERIFY_THROWS_EXCEPTION(LexomatError, writer->AddRow("one", "too many"));
+}
+
+// Texts that the sheet's XML cannot hold as they are (control characters, carriage
+// returns, markup, blanks at the ends) come back whole through openpyxl and our reader.
+void TestWorkbookWriters::xlsxTextsComeBackAsWritten_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("an escape at the very end") << "ends in _x00e9_";
+    QTest::newRow("markup") << "<b>bold</b> & \"quoted\" 'single' &amp;";
+    QTest::newRow("control characters") << QString("bell\x07 and \x01\x1f end");
+    QTest::newRow("carriage returns") << "one\rtwo\r\nthree";
+    QTest::newRow("blanks at both ends") << "  \tspaced\n ";
+}
+
+void TestWorkbookWriters::xlsxTextsComeBackAsWritten() {
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("escapes.xlsx");
+    Write("xlsx", path, {{"Word", "Definition"}, {text, text}});
+    const ReadBack back = IndependentReaders::Read(IndependentReader::Openpyxl, path);
+    QVERIFY2(back.error.isEmpty(), qPrintable(back.error));
+    QCOMPARE(back.rows.value(1).size(), 2);
+    QCOMPARE(back.rows.value(1).value(1), text);
+
+    QStringList ours;
+    OpenWorkbook(path)->ReadRows("Sheet1", [&](int number, const QStringList &cells) {
+        if (number == 2)
+            ours = cells;
+        return true;
+    });
+    QCOMPARE(ours, QStringList({text, text}));
 }
 
 // The bytes themselves: UTF-8 without a byte-order mark, CR LF after every record, and

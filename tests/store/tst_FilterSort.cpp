@@ -1,6 +1,9 @@
 #include "StoreFixture.h"
 
+#include "store/TextCollator.h"
+
 #include <QAbstractItemModel>
+#include <QCollator>
 #include <QRandomGenerator>
 
 namespace {
@@ -49,6 +52,9 @@ private slots:
     void sortToggleAndNumbersAndTies();
     void sortKeepsCurrentRowAndFilter();
     void sortTellsLongTextsApartByTheirEnds();
+    void sortFollowsTheCollatorsOrder_data();
+    void sortFollowsTheCollatorsOrder();
+    void stoppedSortKeepsThePreviousOrder();
 };
 
 void TestFilterSort::idListsOfAnyLength_data() {
@@ -280,6 +286,119 @@ void TestFilterSort::sortTellsLongTextsApartByTheirEnds() {
     QCOMPARE(ids, QList<int>({2, 4, 1, 5, 3}));
     t->SetSort("Definition DESC");
     QCOMPARE(idsOf(t), QList<int>({3, 5, 1, 2, 4}));
+}
+
+// Definitions that share their first 100 characters and differ after them in case,
+// accents, scripts or length, many times over, so that the sort works in parallel.
+void TestFilterSort::sortFollowsTheCollatorsOrder_data() {
+    QTest::addColumn<QStringList>("endings");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<QString>("filter");
+    const QStringList endings = {"b",
+                                 "B",
+                                 "a",
+                                 "A",
+                                 "á",
+                                 "à",
+                                 "ä",
+                                 "Ä",
+                                 "ae",
+                                 "z",
+                                 "",
+                                 " ",
+                                 "Ω ω",
+                                 "ω",
+                                 "я",
+                                 "Я",
+                                 "日本",
+                                 "本日",
+                                 "😀",
+                                 "a😀",
+                                 "ß",
+                                 "ss",
+                                 "SS",
+                                 "1",
+                                 "10",
+                                 "9",
+                                 "-a",
+                                 "a-",
+                                 "ü ... the same ending once more, and a long tail",
+                                 "ü ... the same ending once more, and a long tale"};
+    QTest::newRow("few") << endings << 1 << QString();
+    QTest::newRow("many, in parallel") << endings << 700 << QString();
+    QTest::newRow("many, searched") << endings << 700 << searchFilter("1");
+    QTest::newRow("many, some IDs") << endings << 700 << idFilter({7, 70, 700, 7000, 20000});
+}
+
+void TestFilterSort::sortFollowsTheCollatorsOrder() {
+    QFETCH(QStringList, endings);
+    QFETCH(int, copies);
+    QFETCH(QString, filter);
+    const QString common = QString("x").repeated(45) + QString("a shared beginning of sixty "
+                                                               "characters, word for word: ");
+    QCOMPARE(common.size(), 100);
+    QList<TestCard> cards;
+    for (int c = 0; c < copies; ++c)
+        for (const QString &end : endings)
+            cards.append({QString("w%1").arg(c), common + end, 0});
+    StoreFixture f(cards);
+    f.open();
+    TTable *t = f.table();
+    if (!filter.isEmpty()) {
+        t->SetFilter(filter);
+        t->SetFiltered(true);
+    }
+    // The reference: Qt's own collator of the same locale, without regard to case,
+    // comparing whole texts pair by pair; equal texts in ID order.
+    QCollator collator(TextCollator::SortLocale());
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    QList<QPair<QString, int>> expected;
+    for (t->First(); !t->Eof(); t->Next())
+        expected.append({t->FieldAsString("Definition"), t->FieldAsInteger("ID")});
+    std::stable_sort(expected.begin(), expected.end(), [&](const auto &a, const auto &b) {
+        return collator.compare(a.first, b.first) < 0;
+    });
+    QList<int> ascending;
+    for (const auto &e : expected)
+        ascending << e.second;
+    QVERIFY(t->SetSort("Definition ASC"));
+    QCOMPARE(idsOf(t), ascending);
+    // Descending: the runs of equal texts turn round, each keeping ID order.
+    QList<int> descending;
+    for (qsizetype end = expected.size(); end > 0;) {
+        qsizetype begin = end - 1;
+        while (begin > 0 && collator.compare(expected[begin - 1].first, expected[begin].first) == 0)
+            --begin;
+        for (qsizetype i = begin; i < end; ++i)
+            descending << expected[i].second;
+        end = begin;
+    }
+    QVERIFY(t->SetSort("Definition DESC"));
+    QCOMPARE(idsOf(t), descending);
+}
+
+void TestFilterSort::stoppedSortKeepsThePreviousOrder() {
+    StoreFixture f(TestLibrary::numbered(40000));
+    f.open();
+    TTable *t = f.table();
+    QVERIFY(t->SetSort("Word DESC"));
+    QVERIFY(t->Locate("Word", "word123"));
+    const QStringList before = wordsOf(t).mid(0, 50);
+    QVERIFY(t->Locate("Word", "word123"));
+    int calls = 0;
+    t->SetWorkProgress([&](qint64 done, qint64 total) {
+        [&] { QVERIFY(done >= 0 && done <= total); }();
+        return ++calls < 2;
+    });
+    QVERIFY(!t->SetSort("Definition ASC"));
+    QCOMPARE(calls, 2);
+    QCOMPARE(t->Sort(), QString("Word DESC"));
+    QCOMPARE(t->FieldAsString("Word"), QString("word123"));
+    QCOMPARE(wordsOf(t).mid(0, 50), before);
+    // Going on after a stop sorts from the start.
+    t->SetWorkProgress(nullptr);
+    QVERIFY(t->SetSort("Definition ASC"));
+    QCOMPARE(t->FieldAsString("Definition"), QString("definition of word1"));
 }
 
 QTEST_GUILESS_MAIN(TestFilterSort)
