@@ -23,8 +23,9 @@ void TForm1::OpenFile(const QString &path) {
     if (!info.isFile()) {
         ShowMessage(QStringLiteral("Error"),
                     QStringLiteral("\n\r\"%1\" cannot be opened: %2")
-                        .arg(info.fileName(), info.isDir()
-                                                  ? QStringLiteral("it is a folder.")
+                        .arg(info.fileName(), info.isDir() ? QStringLiteral("it is a folder.")
+                                              : info.exists()
+                                                  ? QStringLiteral("it is no regular file.")
                                                   : QStringLiteral("there is no such file.")),
                     1);
         return;

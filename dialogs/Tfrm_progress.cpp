@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QScreen>
 
 Tfrm_progress *frm_progress = nullptr;
 
@@ -98,6 +99,7 @@ void Tfrm_progress::showEvent(QShowEvent *event) {
     // Placed once; after that it keeps where and how large the learner made it.
     if (!placed) {
         placed = true;
+        FitOnScreen();
         CentreOverMainWindow(this);
     }
     QDialog::showEvent(event);
@@ -106,6 +108,19 @@ void Tfrm_progress::showEvent(QShowEvent *event) {
 
 void Tfrm_progress::reject() {
     done(mrCancel);
+}
+
+void Tfrm_progress::FitOnScreen() {
+    const QScreen *on = screen();
+    if (!on)
+        return;
+    // The frame a window of this program gets, learnt from the one it opens over.
+    QSize frame;
+    if (const QWidget *over = parentWidget() ? parentWidget()->window() : nullptr)
+        frame = over->frameGeometry().size() - over->geometry().size();
+    const QSize room = on->availableGeometry().size() - frame;
+    setMinimumSize(minimumSize().boundedTo(room));
+    resize(size().boundedTo(room));
 }
 
 QString Tfrm_progress::AskChartFile() {

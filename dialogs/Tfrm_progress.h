@@ -50,6 +50,9 @@ public slots:
 
 private:
     void ShowCharts(bool on);
+    // On a screen smaller than the window (a small one, or a large scale factor) it opens
+    // as large as there is room for, its buttons within reach.
+    void FitOnScreen();
     QString AskChartFile();
 
     Ui::Tfrm_progress *ui;

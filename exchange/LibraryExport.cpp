@@ -141,6 +141,12 @@ Outcome Run(LibraryConnection &library, const QString &path, const Progress &pro
         throw LexomatError(QString("The folder \"%1\" does not exist.").arg(target.absolutePath()));
     if (target.isDir())
         throw LexomatError(QString("\"%1\" is a folder.").arg(path));
+    // The new file is renamed over the old one, which a folder allows whatever the file's
+    // own mode: a file marked read-only for everyone is kept (even from root).
+    if (target.exists() &&
+        (!target.isWritable() ||
+         !(target.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther))))
+        throw LexomatError(QString("The file \"%1\" is read-only.").arg(path));
 
     // Only the name is reserved here; the writer makes the file again.
     QString temp;

@@ -25,10 +25,13 @@ QString DeclaredEncoding(QByteArrayView bytes) {
     return match.hasMatch() ? match.captured(1).toLower() : QString();
 }
 
+constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
+
 // Files written by older programs claim UTF-8 and hold single-byte text: those are
 // read as Windows-1252. Any other encoding the declaration names is the parser's.
 bool ReadAsWindows1252(QByteArrayView bytes) {
-    const QString declared = DeclaredEncoding(bytes);
+    const QString declared =
+        DeclaredEncoding(bytes.startsWith(Utf8Mark) ? bytes.sliced(Utf8Mark.size()) : bytes);
     const bool claimsUtf8 = declared.isEmpty() || declared == u"utf-8" || declared == u"utf8";
     const bool wide = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
                       bytes.startsWith(QByteArrayView("\0\0\xFE\xFF", 4));
@@ -59,7 +62,11 @@ bool IsBlank(const QString &text) {
 class Parser {
 public:
     explicit Parser(QByteArrayView bytes)
-        : input(bytes), windows1252(ReadAsWindows1252(bytes)), decoder(1252) {}
+        : input(bytes), windows1252(ReadAsWindows1252(bytes)), decoder(1252) {
+        // A mark of UTF-8 before single-byte text would be read as three letters.
+        if (windows1252 && input.startsWith(Utf8Mark))
+            input = input.sliced(Utf8Mark.size());
+    }
 
     void Run();
 
@@ -351,6 +358,9 @@ void Parser::Lessons1() {
 
 void Parser::Finish() {
     lessons.reserve(pending.size());
+    // Lessons of one number share their list: many lessons of a number that many
+    // entries name would otherwise each hold a copy.
+    QHash<QString, std::shared_ptr<const std::vector<int>>> version1Lists;
     for (size_t i = 0; i < pending.size(); ++i) {
         PendingLesson &lesson = pending[i];
         QString name = lesson.name.simplified().left(KvtmlDocument::MaxLessonNameLength);
@@ -358,13 +368,19 @@ void Parser::Finish() {
             name = QStringLiteral("Lesson %1").arg(i + 1);
         if (lesson.parent >= 0)
             name = lessons[size_t(lesson.parent)].name + u'/' + name;
-        std::vector<int> rows;
+        std::shared_ptr<const std::vector<int>> rows;
         if (!lesson.number.isEmpty()) {
-            rows = version1Members.value(lesson.number);
+            auto &shared = version1Lists[lesson.number];
+            if (!shared)
+                shared = std::make_shared<const std::vector<int>>(
+                    std::move(version1Members[lesson.number]));
+            rows = shared;
         } else {
-            rows.reserve(lesson.ids.size());
+            std::vector<int> own;
+            own.reserve(lesson.ids.size());
             for (const int symbol : lesson.ids)
-                rows.push_back(symbolEntries[size_t(symbol)]);
+                own.push_back(symbolEntries[size_t(symbol)]);
+            rows = std::make_shared<const std::vector<int>>(std::move(own));
         }
         lessons.push_back({name, std::move(rows)});
         lesson.ids = std::vector<int>();

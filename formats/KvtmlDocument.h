@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <memory>
 #include <vector>
 
 // The vocabulary of a KVTML file, the XML format of other vocabulary trainers, in
@@ -19,8 +20,10 @@ public:
         QString definition;
     };
     struct Lesson {
-        QString name;             // "Parent/Child" for a nested lesson; unique
-        std::vector<int> entries; // in the lesson's order; -1 for an id no entry has
+        QString name; // "Parent/Child" for a nested lesson
+        // In the lesson's order; -1 for an id no entry has. Never null; lessons of one
+        // number (version 1) share one list.
+        std::shared_ptr<const std::vector<int>> entries;
     };
 
     // Parses the whole file. The bytes are UTF-8 or what the XML declaration names;

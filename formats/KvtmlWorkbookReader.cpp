@@ -3,7 +3,9 @@
 #include "platform/LexomatError.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 constexpr qint64 MaxKvtmlBytes = qint64(256) << 20; // as for a text list
@@ -17,17 +19,30 @@ QByteArrayView Checked(const WorkbookFile &file) {
 } // namespace
 
 KvtmlWorkbookReader::KvtmlWorkbookReader(std::shared_ptr<const WorkbookFile> file)
+<<<<<<< HEAD
     : budget(file->size()), document(Checked(*file)) {
     for (const KvtmlDocument::Entry &entry : document.Entries())
         budget.Keep(ReadBudget::TextBytes(entry.word.size()) +
                     ReadBudget::TextBytes(entry.definition.size()));
     // Two lessons of one name still get a sheet each.
+=======
+    : document(Checked(*file)) {
+    // Two lessons of one name still get a sheet each: "Name (2)", "Name (3)", ...
+>>>>>>> review-18-20
     QSet<QString> taken{AllEntries};
+    // The number each name tries next: taken names stay taken, so counting on from the
+    // last one given keeps many lessons of one name from trying every number again.
+    QHash<QString, int> nextNumber;
     sheets << AllEntries;
     for (const KvtmlDocument::Lesson &lesson : document.Lessons()) {
         QString name = lesson.name;
-        for (int n = 2; taken.contains(name); ++n)
-            name = QStringLiteral("%1 (%2)").arg(lesson.name).arg(n);
+        if (taken.contains(name)) {
+            int &n = nextNumber[lesson.name];
+            n = std::max(n, 2);
+            do
+                name = QStringLiteral("%1 (%2)").arg(lesson.name).arg(n++);
+            while (taken.contains(name));
+        }
         taken.insert(name);
         sheets << name;
     }
@@ -67,7 +82,7 @@ void KvtmlWorkbookReader::ReadRows(
                 return;
         return;
     }
-    const std::vector<int> &members = document.Lessons()[size_t(index - 1)].entries;
+    const std::vector<int> &members = *document.Lessons()[size_t(index - 1)].entries;
     for (size_t i = 0; i < members.size(); ++i)
         if (!give(int(i) + 1, members[i]))
             return;

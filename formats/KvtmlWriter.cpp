@@ -1,11 +1,10 @@
 #include "formats/KvtmlWriter.h"
+#include "formats/TextFileOutput.h"
 #include "platform/LexomatError.h"
 
-#include <QFile>
 #include <climits>
 
 namespace {
-constexpr qsizetype FlushBytes = 1 << 20;
 
 // The UTF-8 code point at `i`, or -1 for a malformed sequence; advances `i`.
 int32_t NextCodePoint(std::string_view text, size_t &i) {
@@ -32,18 +31,8 @@ bool XmlCanHold(int32_t code) {
 
 class KvtmlWriter : public WorkbookWriter {
 public:
-    KvtmlWriter(const QString &path, const QString &title) : file(path), title(title) {
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            Fail(file.errorString());
-    }
-
-    ~KvtmlWriter() override {
-        if (!finished) {
-            // Unfinished: no half-written file stays behind.
-            file.close();
-            file.remove();
-        }
-    }
+    KvtmlWriter(const QString &path, const QString &title)
+        : file(path), out(file.Buffer()), title(title) {}
 
     int MaxRows() const override { return INT_MAX; }
     int MaxCellChars() const override { return INT_MAX; } // every text whole
@@ -59,29 +48,17 @@ public:
         out += "</text>\n   </translation>\n   <translation id=\"1\">\n    <text>";
         Escaped(b, a);
         out += "</text>\n   </translation>\n  </entry>\n";
-        if (out.size() >= FlushBytes)
-            Flush();
+        file.WriteOutIfFull();
     }
 
     void Finish() override {
         if (!headerWritten)
             WriteHeader({}, {});
         out += " </entries>\n</kvtml>\n";
-        Flush();
-        if (!file.flush())
-            Fail(file.errorString());
-        file.close();
-        if (file.error() != QFileDevice::NoError)
-            Fail(file.errorString());
-        finished = true;
+        file.Finish();
     }
 
 private:
-    [[noreturn]] void Fail(const QString &reason) const {
-        throw LexomatError(
-            QString("The file \"%1\" cannot be written: %2").arg(file.fileName(), reason));
-    }
-
     void WriteHeader(std::string_view first, std::string_view second) {
         headerWritten = true;
         out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -126,18 +103,11 @@ private:
         out.append(text.data() + done, qsizetype(text.size() - done));
     }
 
-    void Flush() {
-        if (file.write(out) != out.size())
-            Fail(file.errorString());
-        out.clear();
-    }
-
-    QFile file;
+    TextFileOutput file; // removed again unless finished
+    QByteArray &out;
     QString title;
-    QByteArray out;
     qint64 entries = 0;
     bool headerWritten = false;
-    bool finished = false;
 };
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "formats/NoteHtmlText.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -75,22 +76,27 @@ private:
 QString NoteHtmlToText(QStringView html) {
     TextBuilder text;
     const qsizetype size = html.size();
+    // Once a search for a closing character finds none, none comes later either: a
+    // field of many openers without closers is not searched to its end for each one.
+    bool noBracketLater = false, noGreaterLater = false;
     for (qsizetype i = 0; i < size;) {
         const QChar c = html[i];
-        if (c == u'[' && html.sliced(i).startsWith(u"[sound:")) {
+        if (c == u'[' && !noBracketLater && html.sliced(i).startsWith(u"[sound:")) {
             const qsizetype end = html.indexOf(u']', i);
+            noBracketLater = end < 0;
             if (end > 0) {
                 i = end + 1;
                 continue;
             }
         }
-        if (c == u'<') {
-            if (html.sliced(i).startsWith(u"<!--")) {
-                const qsizetype end = html.indexOf(u"-->", i + 4);
-                i = end < 0 ? size : end + 3;
-                continue;
-            }
+        if (c == u'<' && html.sliced(i).startsWith(u"<!--")) {
+            const qsizetype end = html.indexOf(u"-->", i + 4);
+            i = end < 0 ? size : end + 3;
+            continue;
+        }
+        if (c == u'<' && !noGreaterLater) {
             const qsizetype end = html.indexOf(u'>', i + 1);
+            noGreaterLater = end < 0;
             if (end > 0) {
                 QStringView tag = html.sliced(i + 1, end - i - 1);
                 const bool closing = tag.startsWith(u'/');
@@ -115,8 +121,9 @@ QString NoteHtmlToText(QStringView html) {
             }
         }
         if (c == u'&') {
-            const qsizetype end = html.indexOf(u';', i + 1);
-            if (end > i + 1 && end - i <= 12) {
+            // An entity is short: its end is looked for close by only.
+            const qsizetype end = html.first(std::min(size, i + 13)).indexOf(u';', i + 1);
+            if (end > i + 1) {
                 const QString decoded = Entity(html.sliced(i + 1, end - i - 1));
                 if (!decoded.isEmpty()) {
                     text.Visible(decoded);

@@ -11,10 +11,13 @@ std::shared_ptr<const WorkbookFile> WorkbookFile::Map(const QString &path) {
     std::shared_ptr<WorkbookFile> result(new WorkbookFile);
     result->name = path;
     result->file.setFileName(path);
-    // A pipe or a device would keep the program waiting for bytes that may never come.
+    // A pipe would keep the program waiting for a writer; a folder opens as nothing.
     const QFileInfo info(path);
+    if (info.isDir())
+        throw LexomatError(QStringLiteral("The file cannot be opened: it is a folder."));
     if (info.exists() && !info.isFile())
-        throw LexomatError(QStringLiteral("The file cannot be opened: it is not a regular file."));
+        throw LexomatError(
+            QStringLiteral("The file cannot be opened: it is not a regular file (a device or pipe)."));
     if (!result->file.open(QIODevice::ReadOnly))
         throw LexomatError(
             QStringLiteral("The file cannot be opened: %1").arg(result->file.errorString()));

@@ -28,9 +28,12 @@ const char *const Columns[] = {"SavedAt", "StudySeconds", "Answers", "RightFirst
                                "Box1",    "Box2",         "Box3",    "Know",       "Reset"};
 constexpr int ColumnCount = int(std::size(Columns));
 
+// OR ABORT: a conflict clause of another program's (ON CONFLICT ROLLBACK) would undo the
+// caller's whole transaction, which no savepoint survives.
 const char *const Insert =
-    "INSERT INTO Progress ([SavedAt], [StudySeconds], [Answers], [RightFirst], [DontKnow],"
-    " [Box1], [Box2], [Box3], [Know], [Reset]) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)";
+    "INSERT OR ABORT INTO Progress ([SavedAt], [StudySeconds], [Answers], [RightFirst],"
+    " [DontKnow], [Box1], [Box2], [Box3], [Know], [Reset])"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)";
 
 const char *const Select =
     "SELECT [SavedAt], [StudySeconds], [Answers], [RightFirst], [DontKnow], [Box1], [Box2],"
@@ -57,11 +60,25 @@ int32_t Count(int64_t value) {
     return int32_t(std::clamp<int64_t>(value, 0, std::numeric_limits<int32_t>::max()));
 }
 
+// Triggers are another program's: one that raises ROLLBACK would undo the caller's whole
+// transaction from inside the insert, and no statement can forbid it that.
+const char *const FindTriggers = "SELECT 1 FROM sqlite_master WHERE type = 'trigger'"
+                                 " AND tbl_name = 'Progress' COLLATE NOCASE LIMIT 1";
+
 int WriteRow(sqlite3 *db, const ProgressRow &row) {
     int rc = sqlite3_exec(db, CreateTable, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return rc;
     sqlite3_stmt *st = nullptr;
+    rc = sqlite3_prepare_v2(db, FindTriggers, -1, &st, nullptr);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc == SQLITE_ROW)
+        return SQLITE_CONSTRAINT; // left as it is, as a table of another shape
+    if (rc != SQLITE_DONE)
+        return rc;
     rc = sqlite3_prepare_v2(db, Insert, -1, &st, nullptr);
     if (rc != SQLITE_OK)
         return rc;

@@ -29,8 +29,9 @@ extern const char *const TableName;
 
 // Appends the row, making the table first when the file has none. It runs inside the
 // caller's transaction, so the row reaches the file together with the levels or not
-// at all. A table that another program reshaped so that the row no longer fits is
-// left as it is, without the row: the levels and the time are saved all the same.
+// at all. A table that another program reshaped so that the row no longer fits, or
+// gave triggers, is left as it is, without the row: the levels and the time are saved
+// all the same.
 // A failure of the file itself (read-only, full, in use) throws LexomatError.
 void Append(Tdm &dm, const ProgressRow &row);
 void Append(LibraryConnection &library, const ProgressRow &row);

@@ -249,6 +249,15 @@ private slots:
                               " BEGIN SELECT RAISE(ABORT, 'no more'); END"
             << "0"
             << "No progress saved yet" << 0;
+        // Conflicts that would undo the whole save, not only the row.
+        QTest::newRow("a trigger that rolls back")
+            << full.arg("") + "CREATE TRIGGER refuse BEFORE INSERT ON Progress"
+                              " BEGIN SELECT RAISE(ROLLBACK, 'no more'); END"
+            << "0"
+            << "No progress saved yet" << 0;
+        QTest::newRow("a required column that rolls back")
+            << full.arg(", Note TEXT NOT NULL ON CONFLICT ROLLBACK") << "0"
+            << "No progress saved yet" << 0;
         QTest::newRow("an optional column more") << full.arg(", Note TEXT") << "1"
                                                  << "" << 2;
         // The row of text is no session; a count below 0 reads as 0.

@@ -1,6 +1,7 @@
 // Vocabulary files of other trainers through the command line, as a shell runs it:
 // every KVTML file of Debian's kdeedu-kvtml-data compared with Python's own parse,
-// crafted files imported and refused, and the KVTML export read back by Python.
+// crafted files imported and refused, and the KVTML and text list exports read back by
+// Python.
 #include "tests/support/TestLibrary.h"
 
 #include <QDir>
@@ -18,6 +19,7 @@ namespace {
 const QString PackageFolder = QStringLiteral("/usr/share/apps/kvtml");
 const QString Python = QStringLiteral("/usr/bin/python3");
 const QString KvtmlReader = QStringLiteral(LEXOMAT_TEST_READERS_DIR "/read_kvtml.py");
+const QString WorkbookReader = QStringLiteral(LEXOMAT_TEST_READERS_DIR "/read_workbook.py");
 
 struct Run {
     int exitCode = -1;
@@ -103,6 +105,8 @@ private slots:
     void kvtmlExportHoldsEveryCardExactly_data();
     void kvtmlExportHoldsEveryCardExactly();
     void kvtmlExportRefusesWhatXmlCannotHold();
+    void textListExportHoldsEveryCardExactly_data();
+    void textListExportHoldsEveryCardExactly();
     void fileArgumentThatIsNoFileIsWrongUsage();
 
 private:
@@ -274,6 +278,50 @@ void TestVocabularyCommands::kvtmlExportRefusesWhatXmlCannotHold() {
     QCOMPARE(run.err, QString("Error at exporting data!!!\nThe card \"bell\" holds the character "
                               "U+0007, which a KVTML file cannot hold.\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lib.mdb"});
+}
+
+void TestVocabularyCommands::textListExportHoldsEveryCardExactly_data() {
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QList<TestCard>>("cards");
+    const QList<TestCard> quoting{{"fish, chips", "say \"hi\"; then go"},
+                                  {"\"quoted\"", "tab\there"},
+                                  {"  spaced  ", "line\nLF, line\r\nCRLF, \rCR alone"},
+                                  {"😀 𝄞", QString::fromUtf8("Ελληνικά, 日本語, ǅ")},
+                                  {"long", QString(100000, u'x') + "end"}};
+    for (const QString extension : {"csv", "tsv"}) {
+        QTest::addRow("%s: separators, quotes, line breaks, long texts", qPrintable(extension))
+            << extension << quoting;
+        QTest::addRow("%s: no cards", qPrintable(extension)) << extension << QList<TestCard>{};
+    }
+}
+
+void TestVocabularyCommands::textListExportHoldsEveryCardExactly() {
+    QFETCH(QString, extension);
+    QFETCH(QList<TestCard>, cards);
+    QTemporaryDir dir;
+    const QString library = dir.filePath("lib.mdb");
+    TestLibrary::create(library, cards);
+    const QString path = dir.filePath("out put ü." + extension);
+    QCOMPARE(Lexomat({"export", library, path}).exitCode, 0);
+
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray separator = extension == "csv" ? "," : "\t";
+    QVERIFY(written.readAll().startsWith("Word" + separator + "Definition\r\n"));
+    const Run parsed = Start(Python, {WorkbookReader, "csv", path});
+    QVERIFY2(parsed.exitCode == 0, qPrintable(parsed.err));
+    QJsonArray expected{QJsonArray{"Word", "Definition"}};
+    for (const TestCard &card : cards)
+        expected.append(QJsonArray{card.word, card.definition});
+    QCOMPARE(QJsonDocument::fromJson(parsed.out.toUtf8()).object().value("rows").toArray(),
+             expected);
+
+    // Back in through the program's own reader, below the title row.
+    if (cards.size() >= 2) {
+        const QString copy = dir.filePath("copy.mdb");
+        QCOMPARE(Lexomat({"import", path, "out put ü", copy}).exitCode, 0);
+        QCOMPARE(Cards(copy), cards);
+    }
 }
 
 void TestVocabularyCommands::fileArgumentThatIsNoFileIsWrongUsage() {

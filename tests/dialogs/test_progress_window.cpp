@@ -10,6 +10,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QLineSeries>
+#include <QScreen>
 #include <QTest>
 
 Q_DECLARE_METATYPE(ProgressRow)
@@ -133,6 +134,31 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), window.bt_close); // Enter closes it too
         QTest::keyClick(&window, Qt::Key_Escape);
         QTRY_VERIFY(!window.isVisible());
+    }
+
+    // The test's screen is narrower than the window's own size. The window opens over
+    // another, as over the main window.
+    void onASmallScreenTheWindowAndItsButtonsFitOnIt() {
+        QWidget mainWindow;
+        mainWindow.resize(300, 200);
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        Tfrm_progress window(&mainWindow);
+        window.SetProgress({row(Start, 600, 30, 20, {5, 10, 10, 10, 5})},
+                           row(Start + Day, 60, 3, 2, {4, 10, 10, 10, 6}));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect screen = window.screen()->availableGeometry();
+        QVERIFY2(screen.contains(window.frameGeometry()),
+                 qPrintable(QString("%1 x %2 on %3 x %4")
+                                .arg(window.frameGeometry().width())
+                                .arg(window.frameGeometry().height())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+        for (const QWidget *button :
+             {static_cast<QWidget *>(window.bt_saveChart), static_cast<QWidget *>(window.bt_close)})
+            QVERIFY(screen.contains(QRect(button->mapToGlobal(QPoint()), button->size())));
+        QVERIFY(window.ChartBoxes->height() >= window.ChartBoxes->minimumHeight());
     }
 };
 

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <sys/stat.h>
 
 namespace {
 // Sends what a file manager sends when files are dragged onto `target` and dropped;
@@ -295,14 +296,31 @@ private slots:
         QVERIFY(!Drop(window == "main" ? static_cast<QWidget *>(Form1) : frm_admin, urls));
     }
 
-    void missingFileGivenToTheProgramIsReported() {
+    void noFileGivenToTheProgramIsReported_data() {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "missing"
+                                 << "there is no such file.";
+        QTest::newRow("folder") << "folder"
+                                << "it is a folder.";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "it is not a regular file.";
+    }
+
+    void noFileGivenToTheProgramIsReported() {
+        QFETCH(QString, what);
+        QFETCH(QString, reason);
         AppTest::Session session;
+        const QString path = session.library("given.mdb");
+        if (what == "folder")
+            QVERIFY(QDir().mkpath(path));
+        else if (what == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         ModalAnswerer answer;
         answer.clickButton(AppTest::Ok);
-        Form1->OpenFile(session.library("gone.mdb"));
+        Form1->OpenFile(path);
         QVERIFY(answer.done());
-        QCOMPARE(answer.seenTexts(),
-                 QStringList{"\n\r\"gone.mdb\" cannot be opened: there is no such file."});
+        QCOMPARE(answer.seenTexts(), QStringList{"\n\r\"given.mdb\" cannot be opened: " + reason});
         QVERIFY(!Form1->State().LibraryOpen);
     }
 };

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(QList<TestCard>)
 
@@ -13,6 +15,23 @@ namespace {
 QStringList FilesIn(const QString &folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden);
 }
+
+// Files of this process may grow to `bytes` at most while it lives, as on a disk that
+// fills up: a write past that fails with "File too large".
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limit = old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+
+private:
+    rlimit old{};
+};
 
 QList<TestCard> MixedCards() {
     return {{"zebra", "a striped horse", 2},
@@ -33,6 +52,8 @@ private slots:
     void replacingAnExistingWorkbookAsksFirst();
     void tooManyCardsForXlsOffersXlsx_data();
     void tooManyCardsForXlsOffersXlsx();
+    void refusedExportLeavesEveryFileAsItWas_data();
+    void refusedExportLeavesEveryFileAsItWas();
 };
 
 void TestWorkbookExport::writesEveryCardWhateverTheSearchAndSort_data() {
@@ -187,6 +208,52 @@ void TestWorkbookExport::tooManyCardsForXlsOffersXlsx() {
         IndependentReaders::Read(IndependentReader::Openpyxl, folder + "/big.xlsx");
     QCOMPARE(back.rows.size(), 65537);
     QCOMPARE(back.rows.last(), (QStringList{"word65536", "definition of word65536"}));
+}
+
+// A refusal names the file the learner chose and why; the library and the file that
+// stood at the target are as they were, and no temporary file is left.
+void TestWorkbookExport::refusedExportLeavesEveryFileAsItWas_data() {
+    QTest::addColumn<QString>("name"); // in the library's folder
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a file marked read-only") << "kept.csv"
+                                             << "is read-only.";
+    for (const QString name : {"full.kvtml", "full.csv", "full.xls"})
+        QTest::addRow("disk full at %s", qPrintable(name)) << name << "File too large";
+}
+
+void TestWorkbookExport::refusedExportLeavesEveryFileAsItWas() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    WorkbookFlowFixture f(TestLibrary::numbered(3000));
+    const QString path = f.workspace.file("library/" + name);
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the old file");
+        if (name == "kept.csv")
+            old.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    QStringList seen;
+    ModalAnswerer answer;
+    answer.act(AnswerBox(&seen));
+    WorkbookExport exporter(&f.editor, f.data.get());
+    {
+        const FileSizeLimit disk(32 * 1024);
+        QVERIFY(!exporter.FileSaveAs2Accept(path));
+    }
+    QVERIFY(answer.done());
+    QCOMPARE(seen.size(), 1);
+    QVERIFY2(seen[0].startsWith("ErrorBox: Error at exporting data!!!\n"), qPrintable(seen[0]));
+    QVERIFY2(seen[0].contains("\"" + path + "\"") && seen[0].contains(reason), qPrintable(seen[0]));
+    QStringList files{"lib.mdb", name};
+    files.sort();
+    QCOMPARE(FilesIn(f.workspace.file("library")), files);
+    QCOMPARE(TestLibrary::levels(f.library).size(), 3000);
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the old file"));
+    }
 }
 
 QTEST_MAIN(TestWorkbookExport)

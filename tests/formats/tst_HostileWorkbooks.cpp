@@ -123,6 +123,19 @@ Maker randomBytes(const QString &name) {
     };
 }
 
+// Something at a workbook's name that is no file: a folder, or a named pipe that
+// no program writes to.
+Maker noFile(const QString &name, bool pipe) {
+    return [=](const QTemporaryDir &dir, const QString &, const QString &, const QString &) {
+        const QString path = dir.filePath(name);
+        if (pipe)
+            ::mkfifo(QFile::encodeName(path).constData(), 0600);
+        else
+            QDir(dir.path()).mkdir(name);
+        return path;
+    };
+}
+
 // Opens the file and reads every sheet; the refusal's reason, or empty.
 QString refusal(const QString &path) {
     try {
@@ -182,6 +195,9 @@ void TestHostileWorkbooks::refusedWithAReason_data() {
         << patchedRecord(0x0085, [](char *record) { putU32(record + 4, 0); }) << "not a worksheet";
     QTest::newRow("password protected")
         << patchedRecord(0x0042, [](char *record) { putU16(record, 0x002F); }) << "password";
+    QTest::newRow("a folder") << noFile("folder.kvtml", false) << "it is a folder";
+    QTest::newRow("a named pipe, never waited on")
+        << noFile("pipe.xls", true) << "it is not a regular file";
 }
 
 void TestHostileWorkbooks::refusedWithAReason() {

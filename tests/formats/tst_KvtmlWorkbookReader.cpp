@@ -141,6 +141,27 @@ void TestKvtmlWorkbookReader::sheetsAndRowsAsTheDocumentHoldsThem_data() {
         << QStringList{"All entries"}
         << SheetRows{
                {"All entries", {{QString::fromUtf8("björn"), QString::fromUtf8("€ 5, “quoted”")}}}};
+    QTest::newRow("a mark of UTF-8 before bytes that are not UTF-8")
+        << "a.kvtml"
+        << "\xEF\xBB\xBF" + Kvtml2(Entry(0, Translation(0, "caf\xE9", "\x80 5")))
+        << QStringList{"All entries"}
+        << SheetRows{{"All entries", {{QString::fromUtf8("café"), QString::fromUtf8("€ 5")}}}};
+    QTest::newRow("lessons of one name are numbered on, past a number taken already")
+        << "a.kvtml"
+        << Kvtml2(Entry(0, Translation(0, "a", "b")),
+                  "<container><name>X</name></container><container><name>X (2)</name>"
+                  "<entry id=\"0\"/></container><container><name>X</name></container>"
+                  "<container><name>X</name><entry id=\"0\"/></container>")
+        << QStringList{"All entries", "X", "X (2)", "X (3)", "X (4)"}
+        << SheetRows{{"X", {}}, {"X (2)", {{"a", "b"}}}, {"X (3)", {}}, {"X (4)", {{"a", "b"}}}};
+    QTest::newRow("version 1: lessons of one number hold the same entries")
+        << "a.kvtml"
+        << QByteArray("<kvtml><lesson><desc no=\"1\">One</desc><desc no=\"1\">Again</desc>"
+                      "</lesson><e m=\"1\"><o>hus</o><t>house</t></e><e><o>tak</o><t>thanks</t>"
+                      "</e><e m=\"1\"><o>kat</o><t>cat</t></e></kvtml>")
+        << QStringList{"All entries", "One", "Again"}
+        << SheetRows{{"One", {{"hus", "house"}, {"kat", "cat"}}},
+                     {"Again", {{"hus", "house"}, {"kat", "cat"}}}};
     const QString utf16Text =
         QString::fromUtf8("<?xml version=\"1.0\" encoding=\"UTF-16\"?><kvtml version=\"2.0\">"
                           "<entries><entry id=\"0\"><translation id=\"0\"><text>日本</text>"

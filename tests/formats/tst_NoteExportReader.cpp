@@ -13,6 +13,8 @@ private slots:
     void notesAsTheHeadersDescribeThem_data();
     void notesAsTheHeadersDescribeThem();
     void unknownSeparatorIsRefused();
+    void openersWithoutClosersStayText_data();
+    void openersWithoutClosersStayText();
 };
 
 using Rows = QList<QStringList>;
@@ -119,6 +121,29 @@ void TestNoteExportReader::unknownSeparatorIsRefused() {
         QCOMPARE(error.message(), QString("The note export names the separator “Whitespace”, "
                                           "which Lexomat does not know."));
     }
+}
+
+// A field of a million tag, entity or sound openers, none of them closed: plain text,
+// read in one pass rather than searched to its end for each of them.
+void TestNoteExportReader::openersWithoutClosersStayText_data() {
+    QTest::addColumn<QByteArray>("field");
+    QTest::newRow("ampersands") << QByteArray(1000000, '&');
+    QTest::newRow("angle brackets") << QByteArray(1000000, '<');
+    QTest::newRow("sound references") << QByteArray("[sound:").repeated(150000);
+}
+
+void TestNoteExportReader::openersWithoutClosersStayText() {
+    QFETCH(QByteArray, field);
+    QTemporaryDir dir;
+    auto reader = OpenWorkbook(WriteFile(dir, "deck.txt", "#html:true\nword\t" + field + "\tx\n"));
+    Rows rows;
+    reader->ReadRows("deck", [&](int, const QStringList &cells) {
+        rows.append(cells);
+        return true;
+    });
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].value(0), QString("word"));
+    QVERIFY(rows[0].value(1) == QString::fromLatin1(field));
 }
 
 QTEST_GUILESS_MAIN(TestNoteExportReader)
