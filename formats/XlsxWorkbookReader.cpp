@@ -80,18 +80,34 @@ QString cellText(const QString &stored) {
     return text;
 }
 
+// A whole number as the tag holds it, without blanks; false when it is none (or too
+// large to be a row, column or index of a workbook).
+bool parseNumber(std::string_view digits, qint64 &value) {
+    if (digits.empty() || digits.size() > 12)
+        return false;
+    qint64 number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+        number = number * 10 + (c - '0');
+    }
+    value = number;
+    return true;
+}
+
 // "AB12" gives column 28 (1-based) and row 12; false when it is no cell reference.
-bool parseReference(QStringView reference, qint64 &column, qint64 &row) {
-    qsizetype i = 0;
+bool parseReference(std::string_view reference, qint64 &column, qint64 &row) {
+    size_t i = 0;
     column = 0;
-    for (; i < reference.size() && reference[i].isLetter(); ++i) {
-        column = column * 26 + (reference[i].toUpper().unicode() - u'A' + 1);
-        if (column > 16384 || reference[i].toUpper() < u'A' || reference[i].toUpper() > u'Z')
+    for (; i < reference.size(); ++i) {
+        const char c = char(reference[i] & ~0x20); // upper case
+        if (c < 'A' || c > 'Z')
+            break;
+        column = column * 26 + (c - 'A' + 1);
+        if (column > 16384)
             return false;
     }
-    bool ok = false;
-    row = reference.mid(i).toLongLong(&ok);
-    return i > 0 && ok && row >= 1;
+    return i > 0 && parseNumber(reference.substr(i), row) && row >= 1;
 }
 
 } // namespace
@@ -228,13 +244,15 @@ void XlsxWorkbookReader::ReadStyles() {
 
 // The text of the current <c> element; the reader is left at its end.
 QString XlsxWorkbookReader::CellText(XmlPartReader &xml) const {
-    const QString type = xml.Attribute(u"t");
-    const qsizetype style = xml.Attribute(u"s").toLongLong();
+    // Copied: the tag's bytes are gone once the reader moves on.
+    const std::string type(xml.RawAttribute("t"));
+    qint64 style = 0;
+    parseNumber(xml.RawAttribute("s"), style);
     QString value;
     bool hasValue = false;
     while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"c")) {
         if (xml.IsStart(u"v")) {
-            value = xml.ReadText(type == u"str" ? MaxEscapedText : MaxValueText);
+            value = xml.ReadText(type == "str" ? MaxEscapedText : MaxValueText);
             hasValue = true;
         } else if (xml.IsStart(u"is")) {
             value = ReadStringItem(xml, u"is");
@@ -245,7 +263,7 @@ QString XlsxWorkbookReader::CellText(XmlPartReader &xml) const {
     }
     if (!hasValue)
         return QString();
-    if (type == u"s") {
+    if (type == "s") {
         bool ok = false;
         const qsizetype index = value.trimmed().toLongLong(&ok);
         if (!ok || index < 0 || index >= sharedStrings.size())
@@ -254,16 +272,16 @@ QString XlsxWorkbookReader::CellText(XmlPartReader &xml) const {
                                    .arg(value.left(20)));
         return sharedStrings.at(index);
     }
-    if (type == u"inlineStr")
+    if (type == "inlineStr")
         return value;
-    if (type == u"str")
+    if (type == "str")
         return cellText(value);
-    if (type == u"b")
+    if (type == "b")
         return WorkbookCellText::Boolean(
             value.trimmed() == u"1" || value.trimmed().compare(u"true", Qt::CaseInsensitive) == 0);
-    if (type == u"e")
+    if (type == "e")
         return value;
-    if (type == u"d")
+    if (type == "d")
         return value.size() >= 10 && value[4] == u'-' ? value.left(10) : value;
     bool ok = false;
     const double number = value.trimmed().toDouble(&ok);
@@ -278,14 +296,14 @@ QString XlsxWorkbookReader::CellText(XmlPartReader &xml) const {
 // it has no reference) and, in a kept column, its text.
 void XlsxWorkbookReader::ReadCell(XmlPartReader &xml, const QString &sheetName, qint64 &column,
                                   SheetRow &row) {
-    const QString reference = xml.Attribute(u"r");
+    const std::string_view reference = xml.RawAttribute("r");
     qint64 referenceRow = 0;
-    if (reference.isEmpty() && ++column > 16384)
+    if (reference.empty() && ++column > 16384)
         throw LexomatError(
             QStringLiteral("The sheet “%1” has more than 16384 columns.").arg(sheetName));
-    if (!reference.isEmpty() && !parseReference(reference, column, referenceRow))
+    if (!reference.empty() && !parseReference(reference, column, referenceRow))
         throw LexomatError(QStringLiteral("The sheet “%1” has a cell named “%2”.")
-                               .arg(sheetName, reference.left(20)));
+                               .arg(sheetName, QString::fromUtf8(reference.substr(0, 20))));
     if (!SheetRow::Keeps(column - 1)) {
         xml.Skip();
         return;
@@ -319,11 +337,14 @@ void XlsxWorkbookReader::ReadRows(
     while (xml.NextStartElement()) {
         if (xml.Name() != u"row")
             continue;
-        const QString r = xml.Attribute(u"r");
-        rowNumber = r.isEmpty() ? rowNumber + 1 : r.toLongLong();
+        const std::string_view r = xml.RawAttribute("r");
+        if (r.empty())
+            ++rowNumber;
+        else if (!parseNumber(r, rowNumber))
+            rowNumber = 0;
         if (rowNumber < 1 || rowNumber > SheetRowEmitter::MaxRows)
             throw LexomatError(QStringLiteral("The sheet “%1” has a row numbered “%2”.")
-                                   .arg(sheetName, r.left(20)));
+                                   .arg(sheetName, QString::fromUtf8(r.substr(0, 20))));
         SheetRow cells;
         qint64 column = 0;
         while (xml.Next() != QXmlStreamReader::EndDocument && !xml.IsEnd(u"row")) {

@@ -3,11 +3,19 @@
 #include "platform/LexomatError.h"
 
 namespace {
-constexpr qint64 ChunkBytes = 256 * 1024;
+// The ASCII local names the readers ask for, as bytes.
+std::string Ascii(QStringView name) {
+    std::string bytes(size_t(name.size()), '\0');
+    for (qsizetype i = 0; i < name.size(); ++i)
+        bytes[size_t(i)] = char(name[i].unicode() < 0x80 ? name[i].unicode() : 0);
+    return bytes;
 }
+} // namespace
 
 XmlPartReader::XmlPartReader(const ZipArchive &zip, const QString &partName)
-    : part(partName), stream(zip.Open(partName)) {}
+    : part(partName), stream(zip.Open(partName)), xml([this](char *to, size_t maxBytes) {
+          return size_t(stream->ReadInto(to, qint64(maxBytes)));
+      }) {}
 
 XmlPartReader::~XmlPartReader() = default;
 
@@ -15,64 +23,58 @@ void XmlPartReader::Refuse(const QString &why) const {
     throw LexomatError(QStringLiteral("The part “%1” cannot be read: %2").arg(part, why));
 }
 
+bool XmlPartReader::Is(QStringView localName) const {
+    const std::string_view name = xml.Name();
+    if (qsizetype(name.size()) != localName.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (char16_t(uint8_t(name[i])) != localName[qsizetype(i)].unicode())
+            return false;
+    return true;
+}
+
 QXmlStreamReader::TokenType XmlPartReader::Next() {
-    for (;;) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::Invalid) {
-            if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && !inputDone) {
-                const QByteArray chunk = stream->Read(ChunkBytes);
-                if (chunk.isEmpty())
-                    inputDone = true;
-                else
-                    xml.addData(chunk);
-                // The parser keeps an unfinished tag or text whole until it ends.
-                if ((bytesSinceToken += chunk.size()) > MaxTokenBytes)
-                    Refuse(QStringLiteral("a single tag or text is longer than %1 MiB.")
-                               .arg(MaxTokenBytes >> 20));
-                continue;
-            }
-            Refuse(xml.errorString() + QStringLiteral(" (line %1).").arg(xml.lineNumber()));
+    try {
+        switch (xml.Next()) {
+        case XmlTokenizer::Token::StartElement:
+            return token = QXmlStreamReader::StartElement;
+        case XmlTokenizer::Token::EndElement:
+            return token = QXmlStreamReader::EndElement;
+        case XmlTokenizer::Token::Characters:
+            return token = QXmlStreamReader::Characters;
+        case XmlTokenizer::Token::EndDocument:
+            break;
         }
-        if (token == QXmlStreamReader::DTD)
-            Refuse(QStringLiteral("it declares a document type or entities, which a workbook "
-                                  "never needs."));
-        if (token == QXmlStreamReader::EntityReference)
-            Refuse(QStringLiteral("it refers to an undeclared entity."));
-        bytesSinceToken = 0;
-        // The parser keeps every open element: a part nested without end would fill
-        // the memory long before it ends.
-        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth)
-            Refuse(QStringLiteral("its elements are nested more than %1 deep.").arg(MaxDepth));
-        if (token == QXmlStreamReader::EndElement)
-            --depth;
-        return token;
+        return token = QXmlStreamReader::EndDocument;
+    } catch (const XmlTokenizer::Refusal &refusal) {
+        Refuse(refusal.why);
     }
 }
 
 bool XmlPartReader::NextStartElement() {
     for (;;) {
-        const QXmlStreamReader::TokenType token = Next();
-        if (token == QXmlStreamReader::StartElement)
+        const QXmlStreamReader::TokenType next = Next();
+        if (next == QXmlStreamReader::StartElement)
             return true;
-        if (token == QXmlStreamReader::EndDocument)
+        if (next == QXmlStreamReader::EndDocument)
             return false;
     }
 }
 
+QString XmlPartReader::Text() const {
+    return token == QXmlStreamReader::Characters ? xml.Text() : QString();
+}
+
 QString XmlPartReader::Attribute(QStringView localName) const {
-    const QXmlStreamAttributes attributes = xml.attributes();
-    for (const QXmlStreamAttribute &attribute : attributes)
-        if (attribute.name() == localName)
-            return attribute.value().toString();
-    return QString();
+    return xml.Attribute(Ascii(localName));
+}
+
+std::string_view XmlPartReader::RawAttribute(std::string_view localName) const {
+    return xml.RawAttribute(localName);
 }
 
 QString XmlPartReader::Attribute(QStringView namespacePart, QStringView localName) const {
-    const QXmlStreamAttributes attributes = xml.attributes();
-    for (const QXmlStreamAttribute &attribute : attributes)
-        if (attribute.name() == localName && attribute.namespaceUri().contains(namespacePart))
-            return attribute.value().toString();
-    return QString();
+    return xml.Attribute(Ascii(namespacePart), Ascii(localName));
 }
 
 QString XmlPartReader::ReadText(qsizetype maxCharacters) {
@@ -95,8 +97,8 @@ void XmlPartReader::Walk(QString *text, qsizetype maxCharacters) {
             --open;
             break;
         case QXmlStreamReader::Characters:
-            if (text && text->size() < maxCharacters)
-                *text += xml.text().left(maxCharacters - text->size());
+            if (text)
+                xml.AppendText(*text, maxCharacters);
             break;
         case QXmlStreamReader::EndDocument:
             Refuse(QStringLiteral("it ends inside an element."));

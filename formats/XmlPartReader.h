@@ -1,38 +1,50 @@
 #pragma once
 
+#include "formats/XmlTokenizer.h"
+
+#include <QLatin1StringView>
+#include <QString>
 #include <QXmlStreamReader>
 #include <memory>
 
 class ZipArchive;
 class ZipEntryStream;
 
-// Streams one XML part of a zip archive through QXmlStreamReader, a chunk at a
-// time, so that no part is ever held whole. Refuses with a LexomatError naming the
-// part: malformed XML, document type declarations (entity bombs), and what would
-// make the parser itself hold much memory: elements nested deeper than MaxDepth,
-// and a single tag or text longer than MaxTokenBytes.
+// Streams one XML part of a zip archive a block at a time through our own tokenizer
+// (XmlTokenizer), so that no part is ever held whole and a sheet of a hundred thousand
+// rows is scanned at the speed of its bytes. Refuses with a LexomatError naming the
+// part: malformed XML, document type declarations (entity bombs), elements nested
+// deeper than MaxDepth, and a single tag or text longer than MaxTokenBytes.
 class XmlPartReader {
 public:
-    static constexpr int MaxDepth = 128;
-    static constexpr qint64 MaxTokenBytes = qint64(4) << 20;
+    static constexpr int MaxDepth = XmlTokenizer::MaxDepth;
+    static constexpr qint64 MaxTokenBytes = qint64(XmlTokenizer::MaxTokenBytes);
 
     XmlPartReader(const ZipArchive &zip, const QString &partName);
     ~XmlPartReader();
 
+    // StartElement, EndElement, Characters or EndDocument.
     QXmlStreamReader::TokenType Next();
     // Reads the next start element up to the end of the part; false at the end.
     bool NextStartElement();
     bool IsStart(QStringView localName) const {
-        return xml.tokenType() == QXmlStreamReader::StartElement && xml.name() == localName;
+        return token == QXmlStreamReader::StartElement && Is(localName);
     }
     bool IsEnd(QStringView localName) const {
-        return xml.tokenType() == QXmlStreamReader::EndElement && xml.name() == localName;
+        return token == QXmlStreamReader::EndElement && Is(localName);
     }
-    bool AtStart() const { return xml.tokenType() == QXmlStreamReader::StartElement; }
-    QStringView Name() const { return xml.name(); }
-    QStringView Text() const { return xml.text(); }
+    bool AtStart() const { return token == QXmlStreamReader::StartElement; }
+    // The current element's local name; element names of these formats are ASCII.
+    QLatin1StringView Name() const {
+        return QLatin1StringView(xml.Name().data(), qsizetype(xml.Name().size()));
+    }
+    // The current text.
+    QString Text() const;
     // An attribute of the current start element by its local name, any namespace.
     QString Attribute(QStringView localName) const;
+    // The value as the tag holds it, references not decoded: for names and numbers,
+    // without making a string of it.
+    std::string_view RawAttribute(std::string_view localName) const;
     // An attribute whose namespace URI contains `namespacePart`.
     QString Attribute(QStringView namespacePart, QStringView localName) const;
     // The text inside the current element, which is left at its end: at most
@@ -43,13 +55,12 @@ public:
 
 private:
     [[noreturn]] void Refuse(const QString &why) const;
+    bool Is(QStringView localName) const;
     // To the end of the current element, gathering its text when asked.
     void Walk(QString *text, qsizetype maxCharacters);
 
     QString part;
     std::unique_ptr<ZipEntryStream> stream;
-    QXmlStreamReader xml;
-    bool inputDone = false;
-    int depth = 0;
-    qint64 bytesSinceToken = 0;
+    XmlTokenizer xml;
+    QXmlStreamReader::TokenType token = QXmlStreamReader::NoToken;
 };

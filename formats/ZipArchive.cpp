@@ -2,6 +2,7 @@
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
+#include <zlib.h>
 
 #include "formats/GsfLibrary.h"
 #include "formats/ZipArchive.h"
@@ -25,21 +26,6 @@ quint64 le64(const char *p) {
 }
 
 // The CRC-32 of zip entries (polynomial 0xEDB88320), a table at a time.
-quint32 updateCrc(quint32 crc, const QByteArray &bytes) {
-    static const auto table = [] {
-        std::array<quint32, 256> entries{};
-        for (quint32 i = 0; i < 256; ++i) {
-            quint32 c = i;
-            for (int bit = 0; bit < 8; ++bit)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            entries[i] = c;
-        }
-        return entries;
-    }();
-    for (const char byte : bytes)
-        crc = table[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
-    return crc;
-}
 
 [[noreturn]] void damaged(const QString &what) {
     throw LexomatError(QStringLiteral("The zip archive is damaged: %1.").arg(what));
@@ -211,20 +197,26 @@ ZipEntryStream::~ZipEntryStream() {
 }
 
 QByteArray ZipEntryStream::Read(qint64 maxBytes) {
+    QByteArray chunk(qMin<qint64>(maxBytes, qMax<gsf_off_t>(0, gsf_input_remaining(input))),
+                     Qt::Uninitialized);
+    chunk.truncate(ReadInto(chunk.data(), chunk.size()));
+    return chunk;
+}
+
+qint64 ZipEntryStream::ReadInto(char *to, qint64 maxBytes) {
     const gsf_off_t remaining = gsf_input_remaining(input);
-    if (remaining <= 0)
-        return QByteArray();
+    if (remaining <= 0 || maxBytes <= 0)
+        return 0;
     const qint64 want = qMin<qint64>(maxBytes, remaining);
     if (delivered + want > limit)
         throw LexomatError(QStringLiteral("The part “%1” expands beyond its limit; the file is "
                                           "refused as a zip bomb.")
                                .arg(name));
-    QByteArray chunk(want, Qt::Uninitialized);
-    if (!gsf_input_read(input, want, reinterpret_cast<guint8 *>(chunk.data())))
+    if (!gsf_input_read(input, want, reinterpret_cast<guint8 *>(to)))
         damaged(QStringLiteral("the part “%1” cannot be inflated").arg(name));
     delivered += want;
-    crc = updateCrc(crc, chunk);
-    if (gsf_input_remaining(input) <= 0 && ~crc != expectedCrc)
+    crc = quint32(::crc32(crc, reinterpret_cast<const Bytef *>(to), uInt(want)));
+    if (gsf_input_remaining(input) <= 0 && crc != expectedCrc)
         damaged(QStringLiteral("the part “%1” is not what its check sum says").arg(name));
-    return chunk;
+    return want;
 }

@@ -66,6 +66,8 @@ public:
 
     // Up to maxBytes more bytes; an empty array at the end. Throws when damaged.
     QByteArray Read(qint64 maxBytes);
+    // The same into a buffer of the caller's; 0 at the end.
+    qint64 ReadInto(char *to, qint64 maxBytes);
 
 private:
     _GsfInput *input;
@@ -73,5 +75,5 @@ private:
     qint64 limit;
     qint64 delivered = 0;
     quint32 expectedCrc;
-    quint32 crc = 0xFFFFFFFFu;
+    quint32 crc = 0; // as zlib counts it
 };

@@ -297,7 +297,7 @@ void TestHostileWorkbooks::smallHostileFileCostsNoMoreThanItsBudget_data() {
     QTest::newRow(".xlsx: elements nested 300,000 deep")
         << "xlsx-deep" << 1 << "nested more than 128 deep";
     QTest::newRow(".xlsx: a 5 MiB text in one cell")
-        << "xlsx-long-text" << 1 << "a single tag or text is longer than 4 MiB";
+        << "xlsx-long-text" << 0 << "";
     QTest::newRow(".kvtml: elements nested three million deep")
         << "kvtml-deep" << 1 << "nested more than 128 deep";
     QTest::newRow(".xls: 65,536 numbers in column IV") << "xls-column-iv" << 0 << "";
