@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -25,18 +26,23 @@ public:
             own = std::make_unique<Tfrm_message>(parent);
         box = frm_message ? frm_message : own.get();
     }
-    int Show(const QString &caption, const QString &text, bool convertOrCancel) {
+    // Answers mrYes, mrNo or mrCancel for the first, second or third of `buttons`
+    // (one to three captions); one button is OK.
+    int Show(const QString &caption, const QString &text, const QStringList &buttons = {}) {
         box->setWindowTitle(caption);
         // The main window's texts begin each line with LF CR.
         box->Label1->setText(QStringLiteral("\n\r") +
                              QString(text).replace(QLatin1Char('\n'), QStringLiteral("\n\r")));
-        if (convertOrCancel) {
+        if (buttons.size() == 3)
+            box->Set3Buttons();
+        else if (buttons.size() == 2)
             box->Set2Buttons();
-            box->Left_BitBtnWithColor->setText(QStringLiteral("Convert"));
-            box->Center_BitBtnWithColor->setText(QStringLiteral("Cancel"));
-        } else {
+        else
             box->Set1Button();
-        }
+        TBitBtnWithColor *const all[] = {box->Left_BitBtnWithColor, box->Center_BitBtnWithColor,
+                                         box->Right_BitBtnWithColor};
+        for (int i = 0; i < buttons.size() && i < 3; ++i)
+            all[i]->setText(buttons[i]);
         return box->exec();
     }
 
@@ -45,22 +51,31 @@ private:
     Tfrm_message *box = nullptr;
 };
 
-bool AskToConvert(QWidget *parent, QuestionStyle style, const QString &text) {
-    if (style == QuestionStyle::ProgramMessageBox)
-        return ProgramBox(parent).Show(Caption, text, true) == mrYes;
+// Asks with the given answers, the last of which cancels; returns the index of the
+// answer chosen (closing the box is the last).
+int Ask(QWidget *parent, QuestionStyle style, const QString &text, const QStringList &answers) {
+    if (style == QuestionStyle::ProgramMessageBox) {
+        const int result = ProgramBox(parent).Show(Caption, text, answers);
+        const int index = result == mrYes ? 0 : result == mrNo ? 1 : 2;
+        return std::min<int>(index, int(answers.size()) - 1);
+    }
     QMessageBox question(QMessageBox::Question, Caption, text, QMessageBox::NoButton, parent);
-    QPushButton *convert = question.addButton(QStringLiteral("Convert"), QMessageBox::AcceptRole);
+    question.setTextFormat(Qt::PlainText);
+    QList<QPushButton *> buttons;
+    for (int i = 0; i + 1 < answers.size(); ++i)
+        buttons << question.addButton(answers[i], QMessageBox::AcceptRole);
     QPushButton *cancel = question.addButton(QMessageBox::Cancel);
     question.setTextFormat(Qt::PlainText);
     question.setDefaultButton(cancel);
     question.setEscapeButton(cancel);
     question.exec();
-    return question.clickedButton() == convert;
+    const int chosen = int(buttons.indexOf(question.clickedButton()));
+    return chosen < 0 ? int(answers.size()) - 1 : chosen;
 }
 
 void Report(QWidget *parent, QuestionStyle style, const QString &text, bool failure) {
     if (style == QuestionStyle::ProgramMessageBox) {
-        ProgramBox(parent).Show(failure ? QStringLiteral("Error") : Caption, text, false);
+        ProgramBox(parent).Show(failure ? QStringLiteral("Error") : Caption, text);
         return;
     }
     QMessageBox box(failure ? QMessageBox::Critical : QMessageBox::Information, Caption, text,
@@ -83,16 +98,47 @@ QString QuestionText(const QString &path, const QString &copyPath) {
         .arg(Quoted(QFileInfo(path).completeBaseName()), Quoted(QFileInfo(copyPath).fileName()));
 }
 
+QString EarlierCopyText(const QString &path, const QString &copyPath) {
+    return QString("%1 is a library in the older Access format. Its copy in Lexomat's own "
+                   "format, %2, is already beside it and holds what was studied in it. Open "
+                   "that copy, or convert the original again into a new copy?")
+        .arg(Quoted(QFileInfo(path).completeBaseName()), Quoted(QFileInfo(copyPath).fileName()));
+}
+
 QString Offer(QWidget *parent, const QString &path, QuestionStyle style) {
+    const QString name = Quoted(QFileInfo(path).fileName());
+    // The original is looked into before anything is asked: one that cannot be converted
+    // is said so at once.
+    try {
+        WorkProgress progress(parent, QString("Looking into %1 ...").arg(name), ProgressAfterMs,
+                              Caption);
+        LegacyLibraryConverter::Inspect(
+            path, [&progress](int done, int total) { return progress.Step(done, total); });
+    } catch (const ConversionCancelled &) {
+        return {};
+    } catch (const LexomatError &error) {
+        Report(parent, style, error.message(), true);
+        return {};
+    }
+    const QString earlier = LegacyLibraryConverter::EarlierCopy(path);
+    if (!earlier.isEmpty()) {
+        const int answer = Ask(parent, style, EarlierCopyText(path, earlier),
+                               {QStringLiteral("Open Copy"), QStringLiteral("Convert Again"),
+                                QStringLiteral("Cancel")});
+        if (answer == 0)
+            return earlier;
+        if (answer != 1)
+            return {};
+    }
     const QString copyPath = LegacyLibraryConverter::FreeCopyPath(path);
-    if (!AskToConvert(parent, style, QuestionText(path, copyPath)))
+    if (earlier.isEmpty() && Ask(parent, style, QuestionText(path, copyPath),
+                                 {QStringLiteral("Convert"), QStringLiteral("Cancel")}) != 0)
         return {};
 
     ConversionResult result;
     try {
-        WorkProgress progress(parent,
-                              QString("Converting %1 ...").arg(Quoted(QFileInfo(path).fileName())),
-                              ProgressAfterMs, Caption);
+        WorkProgress progress(parent, QString("Converting %1 ...").arg(name), ProgressAfterMs,
+                              Caption);
         result = LegacyLibraryConverter::Convert(path, copyPath, [&progress](int done, int total) {
             return progress.Step(done, total);
         });

@@ -125,7 +125,8 @@ QString LeftOutReason(const JetCard &card) {
     return {};
 }
 
-ConversionResult Convert(const QString &oldPath, const QString &newPath, const Progress &progress) {
+// Refuses an original that is no older Access library.
+static void RequireLegacyKind(const QString &oldPath) {
     switch (DetectLibraryFileKind(oldPath)) {
     case LibraryFileKind::Missing:
         Refuse(oldPath, QStringLiteral("the file does not exist or cannot be read."));
@@ -137,6 +138,26 @@ ConversionResult Convert(const QString &oldPath, const QString &newPath, const P
     case LibraryFileKind::Ace:
         break;
     }
+}
+
+int Inspect(const QString &oldPath, const Progress &progress) {
+    RequireLegacyKind(oldPath);
+    const JetReaderProcess reader(oldPath, [&progress] {
+        if (progress && !progress(0, 0))
+            throw ConversionCancelled();
+    });
+    return reader.CardCount();
+}
+
+QString EarlierCopy(const QString &oldPath) {
+    const QFileInfo original(oldPath);
+    const QString copy =
+        original.dir().filePath(original.completeBaseName() + QStringLiteral(" (Lexomat).mdb"));
+    return DetectLibraryFileKind(copy) == LibraryFileKind::SQLite ? copy : QString();
+}
+
+ConversionResult Convert(const QString &oldPath, const QString &newPath, const Progress &progress) {
+    RequireLegacyKind(oldPath);
     // The file itself, not the path: a link to the original is the original.
     if (SameFile(oldPath, newPath))
         Refuse(oldPath, QString("\"%1\" is the library being converted; the copy needs a "

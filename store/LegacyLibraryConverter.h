@@ -41,6 +41,15 @@ using Progress = std::function<bool(int done, int total)>;
 ConversionResult Convert(const QString &oldPath, const QString &newPath,
                          const Progress &progress = {});
 
+// Looks into the original before anything is asked: the number of its cards. Throws
+// LexomatError when it cannot be converted (no table Library, damaged, not an older
+// library), ConversionCancelled when progress said stop. Nothing is written.
+int Inspect(const QString &oldPath, const Progress &progress = {});
+
+// The copy an earlier conversion made beside the original ("NAME (Lexomat).mdb"),
+// when it is there and a library; empty otherwise.
+QString EarlierCopy(const QString &oldPath);
+
 // Empty when the card fits a library file; otherwise the reason it is left out.
 QString LeftOutReason(const JetCard &card);
 

@@ -45,9 +45,9 @@ private slots:
         QTest::newRow("too few cards left")
             << "lib_nulls.mdb" << QStringList{Convert, Ok, Ok}
             << QStringList{"Convert Library", "Convert Library", "Error"} << false << "0";
+        // Said at once, before anything is asked.
         QTest::newRow("no Library table")
-            << "not_library.mdb" << QStringList{Convert, Ok}
-            << QStringList{"Convert Library", "Error"} << false << "0";
+            << "not_library.mdb" << QStringList{Ok} << QStringList{"Error"} << false << "0";
     }
     void openOffersTheCopyAndStudiesIt() {
         QFETCH(QString, name);
@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(Form1->State().LibraryOpen, studying);
         QCOMPARE(Form1->lbCount->text(), counted);
         QCOMPARE(Jet4Files::checksum(original), sum);
-        if (!answers.contains(Convert) || name == "not_library.mdb") {
+        if (!answers.contains(Convert) || name == "not_library.mdb") { // Ok is Convert's place
             QCOMPARE(Jet4Files::listing(folder), QStringList{name});
             return;
         }
@@ -89,6 +89,38 @@ private slots:
         QVERIFY(save.done());
         QCOMPARE(Jet4Files::checksum(original), sum);
         QCOMPARE(TestLibrary::totalTime(copy).value_or(-1), 3725);
+    }
+
+    // Opening the original again offers the copy made the first time, which holds what
+    // was studied; no second copy is made unless asked for.
+    void openingTheOriginalAgainOffersItsCopy() {
+        Session session;
+        const QString folder = session.workspace().file("library");
+        const QString original = Jet4Files::copyInto(folder, "lib_small.mdb");
+        const QString copy = session.library("lib_small (Lexomat).mdb");
+        ModalAnswerer first;
+        first.chooseFile(original).clickButton(Convert).clickButton(Ok);
+        ClickMenuItem(Form1->File1, Form1->act_open);
+        QVERIFY(first.done());
+        QCOMPARE(dm->DatabasePath(), copy);
+        Form1->Label_definitieClick(Form1->State().RightSlot);
+        ModalAnswerer save;
+        save.clickButton(Yes);
+        ClickBarItem(Form1->Save1);
+        QVERIFY(save.done());
+        const QList<int> studied = TestLibrary::levels(copy);
+
+        ModalAnswerer again;
+        again.clickButton(No);                           // the save question: nothing new to keep
+        again.chooseFile(original).clickButton(Convert); // "Open Copy" on the left
+        ClickMenuItem(Form1->File1, Form1->act_open);
+        QVERIFY(again.done());
+        QVERIFY2(again.seenTexts().join('|').contains("holds what was studied in it"),
+                 qPrintable(again.seenTexts().join('|')));
+        QCOMPARE(dm->DatabasePath(), copy);
+        QCOMPARE(TestLibrary::levels(copy), studied);
+        QCOMPARE(Jet4Files::listing(folder),
+                 QStringList({"lib_small (Lexomat).mdb", "lib_small.mdb"}));
     }
 };
 

@@ -8,6 +8,7 @@
 #include "tests/support/TestLibrary.h"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -40,76 +41,107 @@ class TestLegacyConversionOffer : public QObject {
 private slots:
     void initTestCase() { Jet4Files::UseBuiltReader(); }
 
+    // The original is looked into first; then the question (or, when an earlier copy is
+    // beside it, the offer to open that copy), each answer, the report, and what is
+    // left on disk.
     void offerAsksThenConvertsOrWritesNothing_data() {
         QTest::addColumn<QuestionStyle>("style");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("answer"); // a caption, or "close" for the title bar
-        QTest::addColumn<bool>("copyNameTaken");
-        QTest::addColumn<QString>("report"); // after Convert
-        QTest::addColumn<QString>("copy");   // empty: nothing is written
+        QTest::addColumn<QString>("beside");      // at "NAME (Lexomat).mdb": "", library, other
+        QTest::addColumn<QStringList>("answers"); // captions clicked, "close" the title bar
+        QTest::addColumn<QString>("question");    // convert, earlier, or none asked
+        QTest::addColumn<QString>("report");      // in the last box; empty: none
+        QTest::addColumn<QString>("opened");      // the file to open; empty: none
+        QTest::addColumn<bool>("written");        // a new copy was made
+        const QString small = "lib_small (Lexomat).mdb", again = "lib_small (Lexomat) 2.mdb";
         for (const auto &[style, where] :
              {std::pair{QuestionStyle::ProgramMessageBox, "main"},
               std::pair{QuestionStyle::StandardMessageBox, "editor"}}) {
             QTest::addRow("%s: convert", where)
                 << style << "lib_small.mdb"
-                << "Convert" << false << "“lib_small (Lexomat).mdb” was made.\n12 cards converted."
-                << "lib_small (Lexomat).mdb";
+                << "" << QStringList{"Convert", "OK"} << "convert"
+                << "“lib_small (Lexomat).mdb” was made.\n12 cards converted." << small << true;
             QTest::addRow("%s: rows left out", where)
                 << style << "lib_nulls.mdb"
-                << "Convert" << false << "8 cards converted; 2 left out: IDs 4, 7"
-                << "lib_nulls (Lexomat).mdb";
-            QTest::addRow("%s: copy name taken", where)
+                << "" << QStringList{"Convert", "OK"} << "convert"
+                << "8 cards converted; 2 left out: IDs 4, 7"
+                << "lib_nulls (Lexomat).mdb" << true;
+            QTest::addRow("%s: copy name taken by another file", where)
                 << style << "lib_small.mdb"
-                << "Convert" << true << "12 cards converted."
-                << "lib_small (Lexomat) 2.mdb";
-            QTest::addRow("%s: no Library table", where)
+                << "other" << QStringList{"Convert", "OK"} << "convert"
+                << "12 cards converted." << again << true;
+            QTest::addRow("%s: earlier copy opened", where)
+                << style << "lib_small.mdb"
+                << "library" << QStringList{"Open Copy"} << "earlier"
+                << "" << small << false;
+            QTest::addRow("%s: earlier copy, converted again", where)
+                << style << "lib_small.mdb"
+                << "library" << QStringList{"Convert Again", "OK"} << "earlier"
+                << "12 cards converted." << again << true;
+            QTest::addRow("%s: earlier copy, cancel", where)
+                << style << "lib_small.mdb"
+                << "library" << QStringList{"Cancel"} << "earlier"
+                << ""
+                << "" << false;
+            QTest::addRow("%s: no Library table, said at once", where)
                 << style << "not_library.mdb"
-                << "Convert" << false << "it has no table Library"
-                << "";
+                << "" << QStringList{"OK"} << ""
+                << "it has no table Library"
+                << "" << false;
             QTest::addRow("%s: cancel", where) << style << "lib_small.mdb"
-                                               << "Cancel" << false << ""
-                                               << "";
-            QTest::addRow("%s: close the question", where) << style << "lib_small.mdb"
-                                                           << "close" << false << ""
-                                                           << "";
+                                               << "" << QStringList{"Cancel"} << "convert"
+                                               << ""
+                                               << "" << false;
+            QTest::addRow("%s: close the question", where)
+                << style << "lib_small.mdb"
+                << "" << QStringList{"close"} << "convert"
+                << ""
+                << "" << false;
         }
     }
     void offerAsksThenConvertsOrWritesNothing() {
         QFETCH(QuestionStyle, style);
         QFETCH(QString, name);
-        QFETCH(QString, answer);
-        QFETCH(bool, copyNameTaken);
+        QFETCH(QString, beside);
+        QFETCH(QStringList, answers);
+        QFETCH(QString, question);
         QFETCH(QString, report);
-        QFETCH(QString, copy);
+        QFETCH(QString, opened);
+        QFETCH(bool, written);
         QTemporaryDir dir;
         const QString original = Jet4Files::copyInto(dir.path(), name);
         const QString base = QFileInfo(name).completeBaseName();
-        if (copyNameTaken)
-            TestLibrary::create(dir.filePath(base + " (Lexomat).mdb"), TestLibrary::numbered(10));
+        const QString earlier = dir.filePath(base + " (Lexomat).mdb");
+        if (beside == "library")
+            TestLibrary::create(earlier, TestLibrary::numbered(10));
+        if (beside == "other") {
+            QFile file(earlier);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("notes, not a library");
+        }
         const QStringList before = Jet4Files::listing(dir.path());
 
         QStringList texts;
         ModalAnswerer answerer;
-        answerer.act([&](QWidget *w) { texts << ClickCaption(w, answer); });
-        if (answer == "Convert")
-            answerer.act([&](QWidget *w) { texts << ClickCaption(w, "OK"); });
-        const QString opened = LegacyLibraryConversion::PathToOpen(nullptr, original, style);
+        for (const QString &answer : answers)
+            answerer.act([&texts, answer](QWidget *w) { texts << ClickCaption(w, answer); });
+        const QString result = LegacyLibraryConversion::PathToOpen(nullptr, original, style);
         QVERIFY(answerer.done());
 
-        QCOMPARE(texts.value(0).trimmed(),
-                 QString("“%1” is a library in the older Access format. Lexomat will make a copy "
-                         "in its own format beside it, “%2”, and open that copy. The original "
-                         "file is not changed.")
-                     .arg(base, copy.isEmpty() ? base + " (Lexomat).mdb" : copy));
-        QVERIFY2(texts.value(1).contains(report), qPrintable(texts.value(1)));
+        if (question == "convert")
+            QCOMPARE(texts.value(0).trimmed(),
+                     LegacyLibraryConversion::QuestionText(
+                         original, dir.filePath(beside.isEmpty() ? base + " (Lexomat).mdb"
+                                                                 : base + " (Lexomat) 2.mdb")));
+        if (question == "earlier")
+            QCOMPARE(texts.value(0).trimmed(),
+                     LegacyLibraryConversion::EarlierCopyText(original, earlier));
+        QVERIFY2(texts.constLast().contains(report), qPrintable(texts.constLast()));
         QCOMPARE(Jet4Files::checksum(original), Jet4Files::checksum(Jet4Files::original(name)));
-        QCOMPARE(opened, copy.isEmpty() ? QString() : dir.filePath(copy));
-        if (copy.isEmpty()) {
-            QCOMPARE(Jet4Files::listing(dir.path()), before);
-            return;
-        }
-        QCOMPARE(Jet4Files::compareWithExpected(opened, name), QString());
-        QCOMPARE(Jet4Files::listing(dir.path()).size(), before.size() + 1);
+        QCOMPARE(result, opened.isEmpty() ? QString() : dir.filePath(opened));
+        QCOMPARE(Jet4Files::listing(dir.path()).size(), before.size() + (written ? 1 : 0));
+        if (written)
+            QCOMPARE(Jet4Files::compareWithExpected(result, name), QString());
     }
 
     // The reader runs in a child process from the start: while it is silent the
@@ -148,7 +180,11 @@ private slots:
         QStringList texts;
         bool progressShown = false;
         ModalAnswerer answerer(15000);
-        answerer.act([&](QWidget *w) { texts << ClickCaption(w, "Convert"); });
+        // A reader that fails or stays silent does so while the original is looked
+        // into, before anything is asked; one that fails after a card, in the conversion.
+        const bool asked = behaviour == "crash-midway";
+        if (asked)
+            answerer.act([&](QWidget *w) { texts << ClickCaption(w, "Convert"); });
         if (report.isEmpty()) {
             answerer.act([&](QWidget *w) {
                 auto *progress = qobject_cast<QProgressDialog *>(w);
@@ -165,7 +201,7 @@ private slots:
 
         QCOMPARE(opened, QString());
         QCOMPARE(progressShown, report.isEmpty());
-        QVERIFY2(texts.value(1).contains(report), qPrintable(texts.value(1)));
+        QVERIFY2(texts.value(asked ? 1 : 0).contains(report), qPrintable(texts.join('|')));
         QCOMPARE(Jet4Files::listing(dir.path()), before);
         QVERIFY(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
     }
