@@ -25,7 +25,7 @@ void TForm1::OpenFile(const QString &path) {
                     QStringLiteral("\n\r\"%1\" cannot be opened: %2")
                         .arg(info.fileName(), info.isDir() ? QStringLiteral("it is a folder.")
                                               : info.exists()
-                                                  ? QStringLiteral("it is no regular file.")
+                                                  ? QStringLiteral("it is not a regular file.")
                                                   : QStringLiteral("there is no such file.")),
                     1);
         return;
