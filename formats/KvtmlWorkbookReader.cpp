@@ -19,16 +19,11 @@ QByteArrayView Checked(const WorkbookFile &file) {
 } // namespace
 
 KvtmlWorkbookReader::KvtmlWorkbookReader(std::shared_ptr<const WorkbookFile> file)
-<<<<<<< HEAD
     : budget(file->size()), document(Checked(*file)) {
     for (const KvtmlDocument::Entry &entry : document.Entries())
         budget.Keep(ReadBudget::TextBytes(entry.word.size()) +
                     ReadBudget::TextBytes(entry.definition.size()));
-    // Two lessons of one name still get a sheet each.
-=======
-    : document(Checked(*file)) {
     // Two lessons of one name still get a sheet each: "Name (2)", "Name (3)", ...
->>>>>>> review-18-20
     QSet<QString> taken{AllEntries};
     // The number each name tries next: taken names stay taken, so counting on from the
     // last one given keeps many lessons of one name from trying every number again.
