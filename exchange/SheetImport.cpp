@@ -2,9 +2,15 @@
 
 #include "formats/WorkbookReader.h"
 #include "store/CardBatch.h"
+#include "store/LibraryConnection.h"
 #include "store/LibraryWords.h"
 
+#include <QScopeGuard>
 #include <QStringList>
+#include <exception>
+#include <memory>
+#include <sqlite3.h>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -48,10 +54,29 @@ namespace SheetImport {
 
 ImportOutcome Run(WorkbookReader &reader, const QString &sheet, LibraryConnection &library,
                   const Progress &progress) {
-    // The sheet is read first, without the library: which of its words are new is decided
-    // only once the write lock is held, so that an import running at the same moment in
-    // another program or window cannot make a word go in twice.
+    // The sheet is read without the library's write lock; the library's words are read
+    // at the same time on a thread of their own. Which words are new is decided once the
+    // write lock is held, with the words read again if the file changed meanwhile, so
+    // that an import running at the same moment in another program or window cannot
+    // make a word go in twice.
     ImportOutcome outcome;
+    std::unique_ptr<LibraryWords> words;
+    std::exception_ptr wordsFailure;
+    auto readWords = [&] {
+        try {
+            words = std::make_unique<LibraryWords>(library);
+        } catch (...) {
+            wordsFailure = std::current_exception();
+        }
+    };
+    // A connection that does not serialise its calls is used by this thread alone.
+    std::thread wordReader;
+    if (sqlite3_db_mutex(library.Handle()))
+        wordReader = std::thread(readWords);
+    const auto joined = qScopeGuard([&] {
+        if (wordReader.joinable())
+            wordReader.join();
+    });
     std::vector<Candidate> candidates;
     std::unordered_set<QString> taken; // words with a row the library can take
     int dataRows = 0;
@@ -95,12 +120,17 @@ ImportOutcome Run(WorkbookReader &reader, const QString &sheet, LibraryConnectio
     if (candidates.empty())
         return outcome;
 
-    CardBatch batch(library); // BEGIN IMMEDIATE: the write lock, before the words are read
-    LibraryWords words(library);
+    if (wordReader.joinable())
+        wordReader.join();
+    else
+        readWords();
+    CardBatch batch(library); // BEGIN IMMEDIATE: the write lock
+    if (wordsFailure || !words->StillCurrent())
+        words = std::make_unique<LibraryWords>(library);
     const int total = int(candidates.size());
     for (int i = 0; i < total; ++i) {
         const Candidate &row = candidates[size_t(i)];
-        if (!words.Contains(row.word)) {
+        if (!words->Contains(row.word)) {
             if (row.definition.isEmpty()) {
                 if (outcome.skippedRows.size() < ListedSkips)
                     outcome.skippedRows << row.rowNumber;

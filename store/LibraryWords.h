@@ -1,11 +1,11 @@
 #pragma once
 
+#include "store/FileStamp.h"
 #include "store/SqliteStatement.h"
 
 #include <QString>
 #include <cstdint>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 class LibraryConnection;
@@ -14,22 +14,32 @@ struct sqlite3;
 // Every Word of the Library table, whatever a dataset's search shows, for telling
 // new words from known ones by the whole value, exactly (byte for byte).
 //
-// Built once with one scan: it keeps a 64-bit hash and the row's ID per card (16
-// bytes a card), and confirms a hash hit by reading that row's Word, so a million
-// words cost a few megabytes and a lookup costs no table scan.
+// Built once with one scan into an open-addressing table of 64-bit hashes and row IDs
+// (about 24 bytes a card), and a hash hit is confirmed by reading that row's Word, so a
+// million words cost some twenty megabytes and a lookup one probe or two, no table
+// scan. The scan may run on another thread than the lookups (the connection serialises
+// its calls); the lookups run on one thread.
 class LibraryWords {
 public:
     explicit LibraryWords(LibraryConnection &connection); // throws LexomatError
     ~LibraryWords();
 
     bool Contains(const QString &word);
+    // Whether the file is still as the words were read from it: nothing written since by
+    // this connection or another. Asked under the write lock, it holds until the lock goes.
+    bool StillCurrent();
     // Remembers a word added since the scan (without touching the file).
     void Add(const QString &word);
-    size_t Count() const { return known.size() + added.size(); }
+    size_t Count() const { return known + added.size(); }
 
 private:
+    void Insert(uint64_t hash, int64_t id);
+
     sqlite3 *db;
-    std::vector<std::pair<uint64_t, int64_t>> known; // (hash, ID), sorted
+    FileStamp read;               // when the words were read
+    std::vector<uint64_t> hashes; // 0: a free slot (a hash of 0 is kept as 1)
+    std::vector<int64_t> ids;
+    size_t known = 0;
     std::unordered_set<QString> added;
     SqliteStatement lookup;
 };

@@ -8,6 +8,8 @@ class TestLibraryBulk : public QObject {
 private slots:
     void wordsMatchTheWholeValueExactly_data();
     void wordsMatchTheWholeValueExactly();
+    void wordsReadEarlierAreCheckedUnderTheLock_data();
+    void wordsReadEarlierAreCheckedUnderTheLock();
     void batchWritesAllOrNothing_data();
     void batchWritesAllOrNothing();
     void readerGivesEveryCardInIdOrderAndLeavesTheTableAlone();
@@ -47,6 +49,35 @@ void TestLibraryBulk::wordsMatchTheWholeValueExactly() {
     LibraryWords words(f.data->Connection());
     words.Add("newcomer");
     QCOMPARE(words.Contains(word), known);
+}
+
+// The words read before the write lock are taken only when nothing was written since, by
+// this program or another: an import then cannot miss a word another one just added.
+void TestLibraryBulk::wordsReadEarlierAreCheckedUnderTheLock_data() {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("current");
+    QTest::newRow("nothing written") << "nothing" << true;
+    QTest::newRow("another program added a word") << "other" << false;
+    QTest::newRow("this connection added a word") << "own" << false;
+}
+
+void TestLibraryBulk::wordsReadEarlierAreCheckedUnderTheLock() {
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, current);
+    StoreFixture f(TestLibrary::numbered(3));
+    f.open();
+    LibraryWords words(f.data->Connection());
+    if (meanwhile == "other")
+        TestLibrary::exec(f.path, "INSERT INTO Library (Word, ImportanceField, Definition) "
+                                  "VALUES ('late', 0, 'added by another program')");
+    if (meanwhile == "own") {
+        CardBatch own(f.data->Connection());
+        own.Add("late", "added here");
+        own.Commit();
+    }
+    CardBatch batch(f.data->Connection());
+    QCOMPARE(words.StillCurrent(), current);
+    QVERIFY(LibraryWords(f.data->Connection()).Contains("late") == (meanwhile != "nothing"));
 }
 
 void TestLibraryBulk::batchWritesAllOrNothing_data() {
