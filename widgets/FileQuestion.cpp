@@ -35,7 +35,7 @@ public:
 
 // A caption as a title shows it: "&Open..." names a menu item with its access key, and
 // a title has none ("&&" stands for one ampersand).
-static QString WithoutAccessKeys(const QString &caption) {
+QString WithoutAccessKeys(const QString &caption) {
     QString title;
     for (qsizetype i = 0; i < caption.size(); ++i) {
         if (caption[i] == u'&' && i + 1 < caption.size())
