@@ -86,14 +86,14 @@ QString Write(const QString &path, const Parts &parts, const QHash<QString, int>
     QJsonObject deltas;
     for (auto it = sizeDelta.cbegin(); it != sizeDelta.cend(); ++it)
         deltas.insert(it.key(), it.value());
-    QTemporaryFile spec;
-    if (!spec.open())
+    QTemporaryFile layout;
+    if (!layout.open())
         return "no room for the part list";
-    spec.write(QJsonDocument(QJsonObject{{"parts", list}, {"sizeDelta", deltas}}).toJson());
-    spec.flush();
+    layout.write(QJsonDocument(QJsonObject{{"parts", list}, {"sizeDelta", deltas}}).toJson());
+    layout.flush();
     QProcess python;
     python.start("/usr/bin/python3", {QStringLiteral(LEXOMAT_FORMATS_TESTS_DIR "/zip_parts.py"),
-                                      spec.fileName(), path});
+                                      layout.fileName(), path});
     if (!python.waitForFinished(60000) || python.exitCode() != 0)
         return "zip_parts.py failed: " + QString::fromUtf8(python.readAllStandardError());
     return {};

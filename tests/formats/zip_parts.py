@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-# Zips parts written by a test with Python's own zipfile. Usage: zip_parts.py SPEC OUT
-# SPEC: JSON {"parts": [[name, base64 content], ...], "sizeDelta": {name: n}}; an entry
+# Zips parts written by a test with Python's own zipfile. Usage: zip_parts.py LAYOUT OUT
+# LAYOUT: JSON {"parts": [[name, base64 content], ...], "sizeDelta": {name: n}}; an entry
 # named in sizeDelta declares n bytes more (or fewer) than it inflates to, in both its
 # local header and the central directory.
 import base64
@@ -9,13 +9,13 @@ import struct
 import sys
 import zipfile
 
-spec = json.load(open(sys.argv[1]))
+layout = json.load(open(sys.argv[1]))
 target = sys.argv[2]
 with zipfile.ZipFile(target, 'w', zipfile.ZIP_DEFLATED) as out:
-    for name, content in spec['parts']:
+    for name, content in layout['parts']:
         out.writestr(name, base64.b64decode(content))
 
-deltas = spec.get('sizeDelta', {})
+deltas = layout.get('sizeDelta', {})
 if deltas:
     data = bytearray(open(target, 'rb').read())
     end = data.rfind(b'PK\x05\x06')
