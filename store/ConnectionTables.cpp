@@ -45,10 +45,8 @@ TableAccess &ConnectionTables::Serve() {
     auto &slot = accesses[tableName.toLower()];
     if (!slot)
         slot = std::make_unique<TableAccess>(db, tableName);
-    if (!access) {
-        sqlite3_rollback_hook(db, RollbackHook, this);
-        sqlite3_commit_hook(db, CommitHook, this);
-    }
+    if (!access)
+        Hook();
     access = slot.get();
     return *access;
 }
@@ -67,14 +65,54 @@ QStringList ConnectionTables::FieldNames() {
     return names;
 }
 
-void ConnectionTables::Release() {
+void ConnectionTables::Hook() {
+    sqlite3_rollback_hook(db, RollbackHook, this);
+    sqlite3_commit_hook(db, CommitHook, this);
+}
+
+void ConnectionTables::Unhook() {
     if (db && connection.IsOpen()) {
         sqlite3_rollback_hook(db, nullptr, nullptr);
         sqlite3_commit_hook(db, nullptr, nullptr);
     }
+}
+
+void ConnectionTables::Release() {
+    Unhook();
+    suspended = false;
     access = nullptr;
     accesses.clear();
     db = nullptr;
+    searchIndex.Clear();
+    textOrders.Clear();
+}
+
+void ConnectionTables::Suspend() {
+    if (!db)
+        return;
+    for (auto &[name, table] : accesses)
+        table->Suspend();
+    searchIndex.Suspend();
+    textOrders.Suspend();
+    Unhook();
+    db = nullptr;
+    suspended = true;
+}
+
+void ConnectionTables::Resume() {
+    if (!suspended)
+        return;
+    suspended = false;
+    db = connection.Handle();
+    for (auto &[name, table] : accesses)
+        table->Resume(db);
+    searchIndex.Resume(db);
+    textOrders.Resume(db);
+    Hook();
+}
+
+void ConnectionTables::Forget() {
+    MarkAllStale();
     searchIndex.Clear();
     textOrders.Clear();
 }

@@ -45,16 +45,26 @@ public:
     void MarkAllStale();
     // Drops every access and what was read, before the connection closes.
     void Release();
+    // Around closing the file and opening it again (under another name) with nothing
+    // changed in it: Suspend lets go of the connection before it closes; Resume goes on
+    // with the connection open again, keeping what was read and still current. Forget
+    // drops what was read after all, should the file have changed meanwhile.
+    void Suspend();
+    void Resume();
+    void Forget();
 
 private:
     static void RollbackHook(void *self);
     static int CommitHook(void *self);
+    void Hook();
+    void Unhook();
 
     LibraryConnection &connection;
     QString tableName = "Library";
     std::map<QString, std::unique_ptr<TableAccess>> accesses; // by lower-case table name
     TableAccess *access = nullptr;
     sqlite3 *db = nullptr;
+    bool suspended = false;      // served until Suspend: Resume serves again
     SearchIndex searchIndex;     // the searched texts, kept while the file does not change
     TextColumnOrders textOrders; // the same for the order of text fields
 };

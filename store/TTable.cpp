@@ -51,6 +51,21 @@ void TTable::ReleaseConnection() {
     d->tables.Release();
 }
 
+void TTable::LetGoOfFile() {
+    d->tables.Suspend();
+}
+
+void TTable::TakeFileAgain() {
+    d->tables.Resume();
+    // Rows a view painted meanwhile could not be read.
+    Notify(NoticeReset);
+}
+
+void TTable::ForgetReads() {
+    d->tables.Forget();
+    Refresh();
+}
+
 QString TTable::TableName() const {
     return d->TableName();
 }

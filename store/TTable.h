@@ -128,6 +128,14 @@ public:
     void Refresh();
     // Closes and drops every statement on the connection, before it is closed.
     void ReleaseConnection();
+    // Around closing the file and opening it again under another name, with nothing
+    // changed in it: the table stays open with its rows, filter, sort, current row and
+    // edit. LetGoOfFile drops the statements before the connection closes; TakeFileAgain
+    // goes on with the connection open again, keeping what was read of the file and still
+    // current; ForgetReads reads it all again, should the file have changed meanwhile.
+    void LetGoOfFile();
+    void TakeFileAgain();
+    void ForgetReads();
 
 protected:
     QString FieldNameAt(int column) const override;
