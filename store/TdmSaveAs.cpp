@@ -58,6 +58,11 @@ Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace) {
                             .arg(QFileInfo(to + side).fileName()));
     if (inTransaction || connection.InTransaction())
         target.Fail("a save of the library is still going on.");
+    // Moved while another program writes it, the library would keep that program's
+    // journal under its old name.
+    if (QFileInfo::exists(from + "-journal"))
+        target.Fail(QString("another program is writing \"%1\"; try again when it is done.")
+                        .arg(QFileInfo(from).fileName()));
 
     // Nothing may paint the table while its file is let go: no wait is shown meanwhile.
     connection.SetWaitHandler({});

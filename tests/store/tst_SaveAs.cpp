@@ -142,6 +142,9 @@ private slots:
             << "hard link" << true << "it is the library being saved.";
         QTest::newRow("a symbolic link to the library")
             << "symbolic link" << true << "it is the library being saved.";
+        QTest::newRow("another program writing the library")
+            << "writer" << false
+            << "another program is writing \"lib.mdb\"; try again when it is done.";
     }
     void refusedSaveLeavesBothFiles() {
         QFETCH(QString, there);
@@ -168,10 +171,18 @@ private slots:
                      0);
         if (there == "symbolic link")
             QVERIFY(QFile::link(f.path, target));
+        sqlite3 *writer = nullptr;
+        if (there == "writer") {
+            sqlite3_open(QFile::encodeName(f.path).constData(), &writer);
+            QCOMPARE(sqlite3_exec(writer, "BEGIN; UPDATE Library SET Word = 'changed' WHERE ID = 1",
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+        }
         const QByteArray libraryBefore = bytesOf(f.path);
         const QByteArray targetBefore = bytesOf(target);
 
         const QString error = errorOf([&] { f.data->SaveDatabaseAs(target, replace); });
+        sqlite3_close(writer); // its transaction ends unwritten
         QCOMPARE(error,
                  QString("The library could not be saved as \"%1\": %2").arg(target, reason));
         QCOMPARE(bytesOf(f.path), libraryBefore);
