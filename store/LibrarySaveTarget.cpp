@@ -29,6 +29,7 @@ mode_t LibrarySaveTarget::Mode() const {
     return 0666 & ~mask;
 }
 
-void LibrarySaveTarget::Fail(const QString &reason) const {
-    throw LexomatError(QString("The library could not be saved as \"%1\": %2").arg(chosen, reason));
+void LibrarySaveTarget::Fail(const QString &reason, const QString &detail) const {
+    throw LexomatError(QString("The library could not be saved as \"%1\": %2").arg(chosen, reason),
+                       detail);
 }

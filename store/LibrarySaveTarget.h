@@ -17,7 +17,8 @@ public:
     // The permissions the saved file gets: those of the file it replaces, else those the
     // user's umask gives a new file.
     mode_t Mode() const;
-    [[noreturn]] void Fail(const QString &reason) const;
+    // The library's own words, if any, stay the detail.
+    [[noreturn]] void Fail(const QString &reason, const QString &detail = QString()) const;
 
 private:
     QString chosen;

@@ -66,7 +66,7 @@ void Tdm::CopyLibraryFile(const QString &from, const QString &chosen, bool repla
         else
             named = DurableFiles::MoveToFreeName(copy.fileName(), finalPath);
     } catch (const LexomatError &error) {
-        target.Fail(error.message());
+        target.Fail(error.reason(), error.detail());
     }
     if (!named)
         target.Fail("another file of that name was made meanwhile.");

@@ -83,7 +83,7 @@ Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace) {
         try {
             renamed = DurableFiles::Rename(from, to, replace);
         } catch (const LexomatError &error) {
-            target.Fail(error.message());
+            target.Fail(error.reason(), error.detail());
         }
         switch (renamed) {
         case DurableFiles::Renamed::NameTaken:
@@ -99,7 +99,7 @@ Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace) {
                 // Not on disk under either name for sure: back under the old one.
                 if (DurableFiles::Rename(to, from, false) == DurableFiles::Renamed::Done)
                     FlushFolders(to, from);
-                target.Fail(error.message());
+                target.Fail(error.reason(), error.detail());
             }
             break;
         }
@@ -107,18 +107,21 @@ Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace) {
         const QString stillClosed = ReopenAfterFailedSave(from, version);
         if (stillClosed.isEmpty())
             throw;
-        throw LexomatError(error.message() + "\n" + stillClosed);
+        throw LexomatError(error.reason() + "\n" + stillClosed, error.detail());
     }
 
     try {
         ReopenKeepingTheTable(chosen, version);
     } catch (const LexomatError &error) {
+        // Why it cannot be opened there is the detail.
         if (by == SavedBy::Copying) {
             const QString stillClosed = ReopenAfterFailedSave(from, version);
-            throw LexomatError(QString("The library was copied to \"%1\", but the copy cannot be "
-                                       "opened; the library stays open where it was.\n%2%3")
-                                   .arg(chosen, error.message(),
-                                        stillClosed.isEmpty() ? QString() : "\n" + stillClosed));
+            throw LexomatError(
+                QString("The library was copied to \"%1\", but the copy cannot be opened; %2")
+                    .arg(chosen, stillClosed.isEmpty()
+                                     ? QStringLiteral("the library stays open where it was.")
+                                     : "\n" + stillClosed),
+                error.message());
         }
         QString back;
         try {
@@ -127,19 +130,19 @@ Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace) {
             else
                 back = QString("\"%1\" is taken.").arg(from);
         } catch (const LexomatError &moving) {
-            back = moving.message();
+            back = moving.reason();
         }
         if (!back.isEmpty())
             throw LexomatError(QString("The library was saved as \"%1\", but it cannot be opened "
-                                       "there, nor have its name back: %2\n%3")
-                                   .arg(chosen, back, error.message()));
+                                       "there, nor have its name back: %2")
+                                   .arg(chosen, back),
+                               error.message());
         const QString stillClosed = ReopenAfterFailedSave(from, version);
-        throw LexomatError(QString("The library cannot be opened as \"%1\"; it stays where it "
-                                   "was%2.\n%3")
-                               .arg(chosen,
-                                    stillClosed.isEmpty() ? QString(" and open")
-                                                          : QString(", closed: ") + stillClosed,
-                                    error.message()));
+        throw LexomatError(QString("The library cannot be opened as \"%1\"; %2")
+                               .arg(chosen, stillClosed.isEmpty()
+                                                ? QStringLiteral("it stays open where it was.")
+                                                : "it stays where it was.\n" + stillClosed),
+                           error.message());
     }
     return by;
 }
@@ -175,6 +178,6 @@ QString Tdm::ReopenAfterFailedSave(const QString &at, std::optional<uint32_t> ve
     } catch (const LexomatError &error) {
         CloseDatabase();
         path = at;
-        return QString("The library \"%1\" cannot be opened again: %2").arg(at, error.message());
+        return QString("The library \"%1\" cannot be opened again: %2").arg(at, error.reason());
     }
 }

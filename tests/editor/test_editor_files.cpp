@@ -72,7 +72,7 @@ private slots:
         cancel.act([](QWidget *w) {
             auto *dialog = qobject_cast<QFileDialog *>(w);
             QVERIFY(dialog);
-            QCOMPARE(dialog->windowTitle(), QString("Save &As..."));
+            QCOMPARE(dialog->windowTitle(), QString("Save As..."));
             QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
             QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir("library").canonicalPath());
             QCOMPARE(dialog->nameFilters().value(0), QString("Access Database (*.mdb)"));
