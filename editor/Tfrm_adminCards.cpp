@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTableView>
 
 bool Tfrm_admin::EnsureLibrary() {
@@ -114,6 +115,9 @@ void Tfrm_admin::grid_libraryTitleClick(int column) {
 }
 
 void Tfrm_admin::ApplySearch() {
+    // The first search of a large library reads every word into the search index.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     TTable *table = dm->tb_library;
     const QString text = EditFiltru->text();
     if (!text.isEmpty()) {

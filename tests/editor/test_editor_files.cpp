@@ -343,7 +343,7 @@ private slots:
         });
         ClickMenuItem(databaseMenu(), frm_admin->act_open);
         QVERIFY(open.done());
-        QCOMPARE(title, QString("&Open..."));
+        QCOMPARE(title, QString("Open..."));
         QVERIFY(existing);
         QCOMPARE(filter, QString("Library File (*.mdb)"));
         QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: 5"));
