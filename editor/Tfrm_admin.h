@@ -132,8 +132,6 @@ private:
     void CloseLibrary();
     // Closes the untitled library and removes its file: the user discarded it.
     void DiscardUntitled();
-    // Opens the untitled library again after a save that did not go through.
-    void ReopenUntitled();
     QString AskOpenFile();
     QString AskSaveFile();
     QString LibraryFolder() const;

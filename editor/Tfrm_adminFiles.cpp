@@ -18,6 +18,7 @@
 #include "widgets/ModalResult.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 
 QString Tfrm_admin::LibraryFolder() const {
@@ -29,17 +30,6 @@ void Tfrm_admin::DiscardUntitled() {
     if (untitled)
         untitled->Remove();
     untitled.reset();
-}
-
-void Tfrm_admin::ReopenUntitled() {
-    if (untitled && Guarded([this] { OpenInDataModule(untitled->Path()); })) {
-        SetCurrentLibrary(Library::Untitled);
-        return;
-    }
-    // Its file stays, offered again the next time the editor opens.
-    CloseLibrary();
-    untitled.reset();
-    SetCurrentLibrary(Library::None);
 }
 
 void Tfrm_admin::CloseLibrary() {
@@ -135,34 +125,29 @@ void Tfrm_admin::act_saveExecute() {
 bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
     if (!untitled)
         return false;
-    CloseLibrary();
+    Tdm::SavedBy savedBy = Tdm::SavedBy::Moving;
     try {
-        // Refused for the untitled file itself (also through a link); the copy is on
-        // disk, under its name, before anything else happens.
-        Tdm::CopyLibraryFile(untitled->Path(), fileName);
+        // The file dialog asked before it returned a name that is taken.
+        const bool replace = QFileInfo::exists(fileName);
+        // The table stays open on the library throughout, with its rows, order and current
+        // card; refused for the untitled file itself (also through a link).
+        savedBy = dm->SaveDatabaseAs(fileName, replace);
     } catch (const LexomatError &error) {
-        // The untitled library stays open and untitled; the target is as it was.
-        ReopenUntitled();
+        // The untitled library stays open and untitled where it can; the target is as it
+        // was.
+        if (!dm->Connected()) {
+            CloseLibrary();
+            untitled.reset();
+            SetCurrentLibrary(Library::None);
+        }
         EditorMessages::Error(this, error.reason(), error.detail());
         return false;
     }
-    // The copy is opened before the untitled file goes, so that a copy that cannot be
-    // opened leaves the untitled library open as it was.
-    QString failure;
-    try {
-        OpenInDataModule(fileName);
-    } catch (const LexomatError &error) {
-        failure = error.message();
-    }
-    if (!failure.isEmpty()) {
-        ReopenUntitled();
-        EditorMessages::Error(this, QString("The library was copied to \"%1\", but the copy "
-                                            "cannot be opened; the untitled library stays "
-                                            "open.\n%2")
-                                        .arg(fileName, failure));
-        return false;
-    }
-    untitled->Remove();
+    // Only now does the untitled name go: the saved name is on disk.
+    if (savedBy == Tdm::SavedBy::Moving)
+        untitled->Moved();
+    else
+        untitled->Remove();
     untitled.reset();
     SetCurrentLibrary(Library::Named, fileName);
     return true;

@@ -134,3 +134,7 @@ void UntitledLibrary::Remove() {
     RemoveLibrary(Path());
     QFile::remove(MarkerPath(Path()));
 }
+
+void UntitledLibrary::Moved() {
+    QFile::remove(MarkerPath(Path()));
+}

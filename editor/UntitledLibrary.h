@@ -30,9 +30,12 @@ public:
     static std::vector<std::unique_ptr<UntitledLibrary>> LeftBehind(const QString &folder);
 
     QString Path() const;
-    // Removes the library file and its marker: after it was saved under a name, or when
+    // Removes the library file and its marker: after it was copied to a name, or when
     // the user discards it.
     void Remove();
+    // After the library file itself was given the name it was saved under: only its
+    // marker goes, so that nothing here is taken for untitled any more.
+    void Moved();
 
     static QString MarkerPath(const QString &libraryPath);
     static bool IsUntitledName(const QString &fileName); // decimal digits + ".mdb"

@@ -38,31 +38,53 @@ void FlushFolderOf(const QString &path) {
           QStringLiteral("The folder \"%1\" cannot be written to disk: %2"));
 }
 
-bool MoveToFreeName(const QString &from, const QString &to) {
+Renamed Rename(const QString &from, const QString &to, bool replace) {
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
-    int result =
-        ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
-    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
-        // A file system without the no-replace rename: a hard link refuses a taken name too.
-        result = ::link(source.constData(), target.constData());
-        if (result == 0)
-            ::unlink(source.constData());
+    int result = 0;
+    if (replace) {
+        result = std::rename(source.constData(), target.constData());
+    } else {
+        result = ::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
+                             RENAME_NOREPLACE);
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            // A file system without the no-replace rename: a hard link refuses a taken name
+            // too.
+            result = ::link(source.constData(), target.constData());
+            if (result == 0)
+                ::unlink(source.constData());
+        }
     }
-    if (result != 0) {
-        if (errno == EEXIST)
-            return false;
+    const int error = errno;
+    if (result == 0)
+        return Renamed::Done;
+    if (error == EEXIST && !replace)
+        return Renamed::NameTaken;
+    if (error == EXDEV)
+        return Renamed::OtherFileSystem;
+    throw LexomatError(QString(replace ? "The file \"%1\" cannot be replaced: %2"
+                                       : "The file \"%1\" cannot be given its name: %2")
+                           .arg(to, SystemReason(error)));
+}
+
+bool MoveToFreeName(const QString &from, const QString &to) {
+    switch (Rename(from, to, false)) {
+    case Renamed::NameTaken:
+        return false;
+    case Renamed::OtherFileSystem:
         throw LexomatError(
-            QString("The file \"%1\" cannot be given its name: %2").arg(to, SystemReason(errno)));
+            QString("The file \"%1\" cannot be given its name: %2").arg(to, SystemReason(EXDEV)));
+    case Renamed::Done:
+        break;
     }
     FlushFolderOf(to);
     return true;
 }
 
 void MoveOver(const QString &from, const QString &to) {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+    if (Rename(from, to, true) != Renamed::Done)
         throw LexomatError(
-            QString("The file \"%1\" cannot be replaced: %2").arg(to, SystemReason(errno)));
+            QString("The file \"%1\" cannot be replaced: %2").arg(to, SystemReason(EXDEV)));
     FlushFolderOf(to);
 }
 

@@ -9,6 +9,13 @@ namespace DurableFiles {
 void FlushFile(const QString &path);
 // Flushes the folder that holds path, so a new, changed or removed name is on disk.
 void FlushFolderOf(const QString &path);
+// What a rename in one step did.
+enum class Renamed { Done, NameTaken, OtherFileSystem };
+// Gives `from` the name `to` in one step when both are on one file system: over a file of
+// that name when replace is set, else only while the name is free (also when another
+// program makes one at the same moment). NameTaken and OtherFileSystem change nothing;
+// any other failure throws. Nothing is flushed.
+Renamed Rename(const QString &from, const QString &to, bool replace);
 // Gives `from` the name `to`, which must not exist: never replaces a file, also when
 // another program makes one at the same moment. Returns false (and changes nothing)
 // when `to` exists; throws on any other failure. The folder is flushed afterwards.

@@ -28,3 +28,18 @@ void FileStamp::Clear() {
     table.clear();
     column = -1;
 }
+
+void FileStamp::Suspend() {
+    held = Holds(db, table, column);
+    db = nullptr;
+}
+
+bool FileStamp::Resume(sqlite3 *handle) {
+    const bool kept = held;
+    held = false;
+    if (kept)
+        Take(handle, table, column);
+    else
+        Clear();
+    return kept;
+}

@@ -14,6 +14,11 @@ public:
     void Take(sqlite3 *db, const QString &table, int column);
     bool Holds(sqlite3 *db, const QString &table, int column) const;
     void Clear();
+    // Across closing the file and opening it again (under another name) with nothing
+    // changed in it: Suspend notes, before the connection closes, whether the mark holds;
+    // Resume marks the same moment on the new connection when it did, else forgets it.
+    void Suspend();
+    bool Resume(sqlite3 *db); // true when the mark was kept
 
 private:
     static int64_t FileVersion(sqlite3 *db);
@@ -23,4 +28,5 @@ private:
     int column = -1;
     int64_t changes = -1;
     int64_t version = -1;
+    bool held = false;
 };

@@ -17,6 +17,9 @@ public:
     // per-character folding as Qt::CaseInsensitive), ascending.
     std::vector<int64_t> RowsContaining(TableAccess &access, int column, const QString &needle);
     void Clear();
+    // Kept across opening the unchanged file again (FileStamp::Suspend, Resume).
+    void Suspend() { stamp.Suspend(); }
+    void Resume(sqlite3 *db) { stamp.Resume(db); }
 
 private:
     void Build(TableAccess &access, int column);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "store/TableLink.h"
+
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -18,12 +19,14 @@ class QAbstractItemModel;
 // row identities and reads a row's texts only when something asks for them, so
 // a million-row table stays cheap to open, count, filter and show.
 //
+// Its roles are in classes of their own: the edit buffer (TableEditBuffer), the
+// presented rows with filter, sort and the current row (TableCursor), the tables it
+// serves on the connection (ConnectionTables) and the link to grids (TableLink).
+//
 // Every failure throws LexomatError with the driver's message and the file name.
-class TTable : public QObject {
+class TTable : public TableLink {
     Q_OBJECT
 public:
-    enum class State { Inactive, Browse, Edit, Insert };
-
     // The connection belongs to the data module and outlives the table.
     explicit TTable(LibraryConnection &connection, QObject *parent = nullptr);
     ~TTable() override;
@@ -34,9 +37,9 @@ public:
     // Open/close. Open is cheap: rows are listed only when first needed.
     void Open();
     void Close();
-    bool Active() const;
+    bool Active() const override;
     void SetActive(bool on);
-    State GetState() const;
+    State GetState() const override;
 
     // Navigation over the presented rows (filtered and sorted).
     void First();
@@ -45,20 +48,20 @@ public:
     void Prior();
     bool Eof() const;
     bool Bof() const;
-    int RecNo() const; // 0-based index of the current row, -1 when there is none
-    void SetRecNo(int index);
-    int RecordCount(); // rows presented, exact under a filter
+    int RecNo() const override; // 0-based index of the current row, -1 when there is none
+    void SetRecNo(int index) override;
+    int RecordCount() override; // rows presented, exact under a filter
     bool IsEmpty();
 
     // Moves to the first presented row whose field equals value (exact match).
     bool Locate(const QString &fieldName, const QVariant &value);
 
     // Field access on the current row (or on the edit buffer in Edit/Insert).
-    QVariant FieldByName(const QString &fieldName) const;
+    QVariant FieldByName(const QString &fieldName) const override;
     int FieldAsInteger(const QString &fieldName) const;
     QString FieldAsString(const QString &fieldName) const;
     void SetFieldValue(const QString &fieldName, const QVariant &value); // Edit/Insert only
-    QStringList FieldNames() const;
+    QStringList FieldNames() const override;
 
     // Edit states. Insert and Append both add a new row at Post; Post writes it and
     // makes it current. Cancel drops the edit buffer. Delete removes the current row.
@@ -98,23 +101,6 @@ public:
     using WorkProgress = std::function<bool(qint64 done, qint64 total)>;
     void SetWorkProgress(WorkProgress progress);
 
-    // Display links: while disabled, grids and bound edits are not told of changes;
-    // enabling them again tells them once.
-    void DisableControls();
-    void EnableControls();
-    bool ControlsDisabled() const;
-
-    // The display links off for a scope, on again however the scope is left.
-    class ControlsOff {
-    public:
-        explicit ControlsOff(TTable &table) : table(table) { table.DisableControls(); }
-        ~ControlsOff() { table.EnableControls(); }
-        ControlsOff(const ControlsOff &) = delete;
-        ControlsOff &operator=(const ControlsOff &) = delete;
-
-    private:
-        TTable &table;
-    };
     // The table closed when the scope is left, however it is left.
     class ClosedAtEnd {
     public:
@@ -131,28 +117,28 @@ public:
     // table order, headers are the field names. Read-only through the model.
     QAbstractItemModel *Model();
 
-    // A display hook on a text field: the grid shows what it returns for each value.
-    using GetTextHook = std::function<QString(const QVariant &value)>;
-    void SetOnGetText(const QString &fieldName, GetTextHook hook);
-
-    // For the model: all values of the presented row at index (table order), and the
-    // text a grid shows for a value of a column (through the display hook if any).
-    QVariantList RowValuesAt(int index);
+    // For the model: all values of the presented row at index (table order).
+    QVariantList RowValuesAt(int index) override;
     // All values of the row with this ID (rowid), whatever the filter; empty when the
     // table has no such row. One primary-key lookup; the current row does not move.
     QVariantList RowValuesByID(qint64 id);
-    QString DisplayText(int column, const QVariant &value) const;
 
     // Reads the rows again, keeping the current row where it still is (after the file
     // changed behind the dataset, e.g. a rolled-back save).
     void Refresh();
     // Closes and drops every statement on the connection, before it is closed.
     void ReleaseConnection();
+    // Around closing the file and opening it again under another name, with nothing
+    // changed in it: the table stays open with its rows, filter, sort, current row and
+    // edit. LetGoOfFile drops the statements before the connection closes; TakeFileAgain
+    // goes on with the connection open again, keeping what was read of the file and still
+    // current; ForgetReads reads it all again, should the file have changed meanwhile.
+    void LetGoOfFile();
+    void TakeFileAgain();
+    void ForgetReads();
 
-signals:
-    void stateChanged(); // Inactive/Browse/Edit/Insert changed
-    void rowChanged();   // current row moved or its values changed
-    void dataReset();    // presented rows changed (open, filter, sort, post, delete)
+protected:
+    QString FieldNameAt(int column) const override;
 
 private:
     struct Impl;

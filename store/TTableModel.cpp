@@ -1,17 +1,17 @@
 #include "store/TTableModel.h"
 
 #include "platform/LexomatError.h"
-#include "store/TTable.h"
+#include "store/TableLink.h"
 
 #include <QItemSelectionModel>
 
-TTableModel::TTableModel(TTable *table, QObject *parent) : TTableModel(table, {}, parent) {}
+TTableModel::TTableModel(TableLink *table, QObject *parent) : TTableModel(table, {}, parent) {}
 
-TTableModel::TTableModel(TTable *table, QList<GridColumn> columns, QObject *parent)
+TTableModel::TTableModel(TableLink *table, QList<GridColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), table(table), wanted(std::move(columns)) {
-    connect(table, &TTable::dataReset, this, &TTableModel::TableReset);
-    connect(table, &TTable::stateChanged, this, &TTableModel::TableStateChanged);
-    connect(table, &TTable::rowChanged, this, &TTableModel::TableRowChanged);
+    connect(table, &TableLink::dataReset, this, &TTableModel::TableReset);
+    connect(table, &TableLink::stateChanged, this, &TTableModel::TableStateChanged);
+    connect(table, &TableLink::rowChanged, this, &TTableModel::TableRowChanged);
     // A view may outlive the data module: it then shows nothing.
     connect(table, &QObject::destroyed, this, [this] {
         beginResetModel();
@@ -25,7 +25,7 @@ TTableModel::TTableModel(TTable *table, QList<GridColumn> columns, QObject *pare
 }
 
 bool TTableModel::Appending() const {
-    return table && table->Active() && table->GetState() == TTable::State::Insert;
+    return table && table->Active() && table->GetState() == TableLink::State::Insert;
 }
 
 void TTableModel::ResolveColumns() {
@@ -116,8 +116,8 @@ void TTableModel::TableRowChanged() {
     if (moving || !table)
         return;
     // The row in edit shows what is typed into it.
-    const TTable::State state = table->Active() ? table->GetState() : TTable::State::Inactive;
-    if ((state == TTable::State::Edit || state == TTable::State::Insert) && rows > 0 &&
+    const TableLink::State state = table->Active() ? table->GetState() : TableLink::State::Inactive;
+    if ((state == TableLink::State::Edit || state == TableLink::State::Insert) && rows > 0 &&
         !shown.isEmpty()) {
         const int row = CurrentRow();
         if (row >= 0 && row < rows) {
@@ -156,7 +156,7 @@ void TTableModel::FollowSelection(QItemSelectionModel *model) {
 
 void TTableModel::SelectionMoved(const QModelIndex &now) {
     if (moving || !now.isValid() || !table || !table->Active() ||
-        table->GetState() != TTable::State::Browse || now.row() >= stored)
+        table->GetState() != TableLink::State::Browse || now.row() >= stored)
         return;
     if (now.row() == CurrentRow())
         return;
@@ -218,9 +218,9 @@ QVariant TTableModel::data(const QModelIndex &index, int role) const {
     if (column < 0)
         return {};
     QVariant value;
-    const TTable::State state = table->GetState();
-    const bool editing = (state == TTable::State::Insert && index.row() == stored) ||
-                         (state == TTable::State::Edit && index.row() == CurrentRow());
+    const TableLink::State state = table->GetState();
+    const bool editing = (state == TableLink::State::Insert && index.row() == stored) ||
+                         (state == TableLink::State::Edit && index.row() == CurrentRow());
     if (editing) {
         try {
             value = table->FieldByName(fields[column]);

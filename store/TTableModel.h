@@ -7,7 +7,7 @@
 #include <vector>
 
 class QItemSelectionModel;
-class TTable;
+class TableLink;
 
 // One column of a grid: the field it shows (any letter case), its title and its
 // starting width in pixels (0 leaves the view's default).
@@ -28,10 +28,10 @@ class TTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // Every field of the table in table order, titled by its name.
-    explicit TTableModel(TTable *table, QObject *parent = nullptr);
-    TTableModel(TTable *table, QList<GridColumn> columns, QObject *parent = nullptr);
+    explicit TTableModel(TableLink *table, QObject *parent = nullptr);
+    TTableModel(TableLink *table, QList<GridColumn> columns, QObject *parent = nullptr);
 
-    TTable *Table() const { return table; }
+    TableLink *Table() const { return table; }
     const QList<GridColumn> &Columns() const { return wanted; }
     QString FieldAt(int column) const;
     int ColumnOf(const QString &fieldName) const; // case-insensitive; -1 when not shown
@@ -62,7 +62,7 @@ private:
     const QVariantList &Row(int row) const;
 
     static constexpr int BlockRows = 64;
-    TTable *table;
+    TableLink *table;
     QList<GridColumn> wanted;     // empty: every field
     QStringList fields;           // the table's fields in table order
     QList<GridColumn> shown;      // the columns presented

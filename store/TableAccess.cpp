@@ -60,6 +60,12 @@ TableAccess::TableAccess(sqlite3 *db, const QString &table)
         if (column >= 0 && columns[size_t(column)].integer)
             cachedColumn = column;
     }
+    PrepareStatements();
+}
+
+TableAccess::~TableAccess() = default;
+
+void TableAccess::PrepareStatements() {
     readRow =
         SqliteStatement(db, "SELECT * FROM " + quotedTable + " WHERE rowid=?", "Reading a row");
     exists =
@@ -69,7 +75,35 @@ TableAccess::TableAccess(sqlite3 *db, const QString &table)
         SqliteStatement(db, "DELETE FROM " + quotedTable + " WHERE rowid=?", "Deleting the row");
 }
 
-TableAccess::~TableAccess() = default;
+void TableAccess::Suspend() {
+    Unseek();
+    try {
+        carried = BaseCurrent();
+    } catch (const LexomatError &) {
+        carried = false; // read again when needed
+    }
+    // A statement keeps its connection open: every one goes.
+    readRow = {};
+    exists = {};
+    dataVersion = {};
+    deleteRow = {};
+    inserts.clear();
+    updates.clear();
+    db = nullptr;
+}
+
+void TableAccess::Resume(sqlite3 *handle) {
+    db = handle;
+    PrepareStatements();
+    baseValid = baseValid && carried;
+    carried = false;
+    stale = false;
+    verifiedInTransaction = false;
+    if (baseValid) {
+        snapChanges = sqlite3_total_changes64(db);
+        snapVersion = DataVersion();
+    }
+}
 
 int64_t TableAccess::DataVersion() {
     dataVersion.Step();
@@ -82,7 +116,15 @@ bool TableAccess::Valid() const {
     return baseValid && !stale && sqlite3_total_changes64(db) == snapChanges;
 }
 
+void TableAccess::RequireConnection() const {
+    // Between Suspend and Resume a window may still paint.
+    if (!db)
+        throw LexomatError(
+            QString("The table %1 cannot be read while its file is given its name.").arg(table));
+}
+
 bool TableAccess::BaseCurrent() {
+    RequireConnection();
     if (!baseValid || stale || sqlite3_total_changes64(db) != snapChanges)
         return false;
     if (verifiedInTransaction)
@@ -161,6 +203,7 @@ void TableAccess::Unseek() {
 }
 
 std::vector<QVariant> TableAccess::ReadRow(int64_t rowid) {
+    RequireConnection();
     Unseek();
     std::vector<QVariant> values;
     readRow.BindInt(1, rowid);

@@ -36,6 +36,12 @@ public:
     }
     // Called when a transaction ends: another connection may write from then on.
     void TransactionEnded() { verifiedInTransaction = false; }
+    // Across closing the file and opening it again (under another name) with nothing
+    // changed in it: Suspend lets go of the connection before it closes, noting whether
+    // the list is current; Resume goes on with the new connection, keeping the list when
+    // it was.
+    void Suspend();
+    void Resume(sqlite3 *db);
     bool BaseCurrent();
     const std::vector<int64_t> &BaseIds(); // builds the list when needed
     const std::vector<int32_t> &BaseInts() { return BaseIds(), baseInts; }
@@ -74,6 +80,8 @@ public:
     void UpdateAll(int column, const QVariant &value);
 
 private:
+    void PrepareStatements();
+    void RequireConnection() const;
     QVariant Converted(int column, const QVariant &value) const;
     bool TryConverted(int column, const QVariant &value, QVariant *converted,
                       QString *refusal) const;
@@ -99,6 +107,7 @@ private:
     // Inside a write transaction no other connection can commit, so one check of the
     // file's version holds until the transaction ends.
     bool verifiedInTransaction = false;
+    bool carried = false; // the list was current when the connection was let go
     int64_t snapVersion = 0;
     int64_t snapChanges = 0;
 

@@ -163,5 +163,6 @@ void Tdm::CreateTimeTable() {
 }
 
 void Tdm::SetWaitHandler(WaitHandler handler) {
-    connection.SetWaitHandler(std::move(handler));
+    waitHandler = std::move(handler);
+    connection.SetWaitHandler(waitHandler);
 }

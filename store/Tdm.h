@@ -4,7 +4,9 @@
 #include "store/MyTextDatabaseRec.h"
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 class TTable;
 
@@ -35,10 +37,21 @@ public:
     // Creates a new library file at path and leaves it open as the library; refused when
     // the name is taken.
     void CreateDatabase(const QString &path);
-    // Copies a closed library file over target all or nothing: the copy is written
-    // beside the target and renamed over it only when complete and on disk. On a
-    // failure the target is as it was, nothing is left behind, and LexomatError says why.
-    static void CopyLibraryFile(const QString &from, const QString &target);
+    // Copies a closed library file to target all or nothing: the copy is written beside
+    // the target and renamed over it (replace) or to its free name only when complete and
+    // on disk. On a failure the target is as it was, nothing is left behind, and
+    // LexomatError says why.
+    static void CopyLibraryFile(const QString &from, const QString &target, bool replace = true);
+    // Saves the open library under target and goes on with it there. On the file system
+    // of the library the file itself gets the new name (its folders flushed); elsewhere it
+    // is copied and stays where it was. The table stays open throughout with its rows,
+    // order, filter and current row. replace: a file of that name may be replaced (the
+    // learner agreed); without it a file that is there is refused. A library file is
+    // never saved over itself, a folder or a file marked read-only. On a failure the
+    // library is open again where it was, unless LexomatError says otherwise. No wait
+    // handler is told meanwhile: nothing may read the table until it returns.
+    enum class SavedBy { Moving, Copying };
+    SavedBy SaveDatabaseAs(const QString &target, bool replace);
     // The number of cards of a library file, read through a connection of its own
     // without changing the file; throws LexomatError when it is not a library.
     static int CardCount(const QString &path);
@@ -65,9 +78,13 @@ public:
 
 private:
     void OpenAs(LibraryConnection::Mode mode);
+    void ReopenKeepingTheTable(const QString &at, std::optional<uint32_t> version);
+    // Empty when the library is open again at `at`, else why not (nothing is open then).
+    QString ReopenAfterFailedSave(const QString &at, std::optional<uint32_t> version);
 
     QString path;
     LibraryConnection connection;
+    WaitHandler waitHandler;
     bool inTransaction = false;
 };
 

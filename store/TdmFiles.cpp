@@ -2,9 +2,9 @@
 #include "store/Tdm.h"
 
 #include "platform/DurableFiles.h"
-#include "platform/FileIdentity.h"
 #include "platform/LexomatError.h"
 #include "store/CardReader.h"
+#include "store/LibrarySaveTarget.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,48 +19,20 @@ void Tdm::CreateDatabase(const QString &newPath) {
     OpenAs(LibraryConnection::Mode::CreateNew);
 }
 
-namespace {
-// The permissions a new file gets from the user's umask, or the replaced file's own.
-void TakePermissions(QFile &copy, const QString &target) {
-    struct stat st {};
-    mode_t mode;
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(copy.handle(), mode);
-}
-} // namespace
-
-void Tdm::CopyLibraryFile(const QString &from, const QString &target) {
-    auto fail = [&](const QString &reason) {
-        throw LexomatError(
-            QString("The library could not be saved as \"%1\": %2").arg(target, reason));
-    };
-    // The file itself, not the path: a link to the library is the library.
-    if (SameFile(from, target))
-        fail("it is the library being saved.");
+void Tdm::CopyLibraryFile(const QString &from, const QString &chosen, bool replace) {
+    const LibrarySaveTarget target(from, chosen);
+    const QString &finalPath = target.Path();
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
-        fail(QString("\"%1\" cannot be read (%2).").arg(from, source.errorString()));
-    const QFileInfo info(target);
-    if (info.isDir())
-        fail("a folder of that name is in the way.");
-    // A name that is a link saves into the file it links to.
-    const QString finalPath = !info.isSymLink()                    ? info.absoluteFilePath()
-                              : info.canonicalFilePath().isEmpty() ? info.symLinkTarget()
-                                                                   : info.canonicalFilePath();
+        target.Fail(QString("\"%1\" cannot be read (%2).").arg(from, source.errorString()));
     // The copy is written beside the target, flushed, and renamed over it only when
     // complete; the folder is flushed before anyone relies on the new name.
-    QTemporaryFile copy(QFileInfo(finalPath).absolutePath() + "/." + info.fileName() +
+    QTemporaryFile copy(QFileInfo(finalPath).absolutePath() + "/." + QFileInfo(chosen).fileName() +
                         ".XXXXXX.part");
     if (!copy.open())
-        fail(QFileInfo(QFileInfo(finalPath).absolutePath()).isWritable()
-                 ? copy.errorString() + "."
-                 : QStringLiteral("the folder cannot be written."));
+        target.Fail(QFileInfo(QFileInfo(finalPath).absolutePath()).isWritable()
+                        ? copy.errorString() + "."
+                        : QStringLiteral("the folder cannot be written."));
     // The kernel copies without passing the bytes through the program when it can.
     qint64 left = source.size();
     while (left > 0) {
@@ -73,25 +45,31 @@ void Tdm::CopyLibraryFile(const QString &from, const QString &target) {
     if (left == 0)
         source.seek(source.size());
     else if (!source.seek(source.size() - left) || !copy.seek(source.size() - left))
-        fail("the copy could not go on.");
+        target.Fail("the copy could not go on.");
     QByteArray chunk;
     while (!source.atEnd()) {
         chunk = source.read(4 << 20);
         if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            fail(QString("reading \"%1\" failed (%2).").arg(from, source.errorString()));
+            target.Fail(QString("reading \"%1\" failed (%2).").arg(from, source.errorString()));
         if (copy.write(chunk) != chunk.size())
-            fail(copy.errorString() + ".");
+            target.Fail(copy.errorString() + ".");
     }
     if (!copy.flush())
-        fail(copy.errorString() + ".");
+        target.Fail(copy.errorString() + ".");
     if (::fsync(copy.handle()) != 0)
-        fail(QString::fromLocal8Bit(std::strerror(errno)) + ".");
-    TakePermissions(copy, finalPath);
+        target.Fail(QString::fromLocal8Bit(std::strerror(errno)) + ".");
+    ::fchmod(copy.handle(), target.Mode());
+    bool named = true;
     try {
-        DurableFiles::MoveOver(copy.fileName(), finalPath);
+        if (replace)
+            DurableFiles::MoveOver(copy.fileName(), finalPath);
+        else
+            named = DurableFiles::MoveToFreeName(copy.fileName(), finalPath);
     } catch (const LexomatError &error) {
-        fail(error.message());
+        target.Fail(error.reason(), error.detail());
     }
+    if (!named)
+        target.Fail("another file of that name was made meanwhile.");
     copy.setAutoRemove(false);
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -157,4 +158,15 @@ void TextColumnOrders::Sort(std::vector<int64_t> &rows, TableAccess &access, int
 
 void TextColumnOrders::Clear() {
     columns.clear();
+}
+
+void TextColumnOrders::Suspend() {
+    for (auto &[index, column] : columns)
+        column.stamp.Suspend();
+}
+
+void TextColumnOrders::Resume(sqlite3 *db) {
+    // An order that no longer held is only memory.
+    for (auto it = columns.begin(); it != columns.end();)
+        it = it->second.stamp.Resume(db) ? std::next(it) : columns.erase(it);
 }

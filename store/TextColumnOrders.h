@@ -25,6 +25,9 @@ public:
     // in either direction.
     void Sort(std::vector<int64_t> &rows, TableAccess &access, int column, bool descending);
     void Clear();
+    // Kept across opening the unchanged file again (FileStamp::Suspend, Resume).
+    void Suspend();
+    void Resume(sqlite3 *db);
 
 private:
     struct Column {

@@ -9,6 +9,7 @@
 #include <QAbstractItemModel>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -211,6 +212,23 @@ QStringList GridColumn(const QString &title) {
     for (int row = 0; row < m->rowCount(); ++row)
         texts << m->index(row, column).data().toString();
     return texts;
+}
+
+void ClickGridTitle(const QString &title) {
+    QHeaderView *header = frm_admin->grid_library->horizontalHeader();
+    QAbstractItemModel *m = frm_admin->grid_library->model();
+    int section = 0;
+    while (section < m->columnCount() && m->headerData(section, Qt::Horizontal) != title)
+        ++section;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
+}
+
+void SelectGridRow(int row) {
+    QTableView *grid = frm_admin->grid_library;
+    grid->setFocus();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(row, 0)).center());
 }
 
 } // namespace EditorTest

@@ -68,5 +68,8 @@ private:
 void ClickMenuItem(QMenu *menu, QAction *action);
 // Rows the editor's grid shows, as texts of one column ("Word", "Importance", ...).
 QStringList GridColumn(const QString &title);
+// A click on the grid's column title, and on a row of the grid.
+void ClickGridTitle(const QString &title);
+void SelectGridRow(int row);
 
 } // namespace EditorTest

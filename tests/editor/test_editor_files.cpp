@@ -13,10 +13,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMenu>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
+#include <cerrno>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -574,6 +577,61 @@ private slots:
         const int removed = log.find("unlink " + temp);
         QVERIFY2(flushed > renamed && removed > flushed, qPrintable(calls.join('\n')));
         QCOMPARE(Words(named), QStringList({"durable"}));
+    }
+
+    // Save keeps the grid as it was: the same rows in their order under the sort and the
+    // search, the same card selected; only the title names the saved file. The untitled
+    // library's files are gone, its cards all in the saved one.
+    void saveKeepsTheGridAsItWas_data() {
+        QTest::addColumn<QStringList>("titles"); // clicked in turn
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<bool>("otherFileSystem");
+        QTest::newRow("sorted by word, descending") << QStringList{"Word", "Word"} << "" << false;
+        QTest::newRow("sorted by definition, searched")
+            << QStringList{"Definition"} << "a" << false;
+        QTest::newRow("copied to another file system")
+            << QStringList{"Word", "Word"} << "a" << true;
+    }
+    void saveKeepsTheGridAsItWas() {
+        QFETCH(QStringList, titles);
+        QFETCH(QString, search);
+        QFETCH(bool, otherFileSystem);
+        Session session;
+        const QStringList words{"delta", "alpha", "echo", "bravo", "charlie", "foxtrot"};
+        for (const QString &word : words)
+            addCard(word);
+        const QString temp = frm_admin->TempLibraryPath;
+        for (const QString &title : titles)
+            ClickGridTitle(title);
+        frm_admin->EditFiltru->setText(search);
+        SelectGridRow(2);
+        const QString sort = dm->tb_library->Sort();
+        const QStringList shown = GridColumn("Word");
+        const QString current = dm->tb_library->FieldAsString("Word");
+        QCOMPARE(shown.value(2), current);
+
+        const QString named = session.library("Lesson 12.mdb");
+        FileCallLog log;
+        if (otherFileSystem)
+            log.failOnce("rename " + temp, EXDEV);
+        ModalAnswerer save;
+        save.chooseFile(named);
+        ClickMenuItem(databaseMenu(), frm_admin->act_save);
+        QVERIFY(save.done());
+        QCOMPARE(frm_admin->windowTitle(), named + " - Lexomat Library");
+        QCOMPARE(dm->tb_library->Sort(), sort);
+        QCOMPARE(GridColumn("Word"), shown);
+        QCOMPARE(frm_admin->grid_library->currentIndex().row(), 2);
+        QCOMPARE(dm->tb_library->FieldAsString("Word"), current);
+        QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: %1").arg(shown.size()));
+        QVERIFY(TempLibraries(session.folder()).isEmpty());
+        QVERIFY(!QFile::exists(temp + ".untitled"));
+        QVERIFY(!QFile::exists(temp + ".lock"));
+        QStringList saved = Words(named);
+        saved.sort();
+        QStringList all = words;
+        all.sort();
+        QCOMPARE(saved, all);
     }
 
     // A copy that is on disk but cannot be opened (its path is longer than the

@@ -38,22 +38,6 @@ void openLibrary(const QString &path) {
         qWarning("the open dialog did not come up");
 }
 
-void clickTitle(const QString &title) {
-    QHeaderView *header = frm_admin->grid_library->horizontalHeader();
-    QAbstractItemModel *m = frm_admin->grid_library->model();
-    int section = 0;
-    while (section < m->columnCount() && m->headerData(section, Qt::Horizontal) != title)
-        ++section;
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(section) + 10, header->height() / 2));
-}
-
-void selectRow(int row) {
-    QTableView *grid = frm_admin->grid_library;
-    grid->setFocus();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(row, 0)).center());
-}
 } // namespace
 
 class TestEditorWindow : public QObject {
@@ -151,7 +135,7 @@ private slots:
         QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: 4"));
 
         // Enter on a selected row updates it.
-        selectRow(1);
+        SelectGridRow(1);
         QCOMPARE(dm->tb_library->RecNo(), 1);
         ModalAnswerer update;
         update.act(TypeCard("Apfel", "1", "German apple"));
@@ -161,7 +145,7 @@ private slots:
         QCOMPARE(Cards(path)[1].definition, QString("German apple"));
 
         // Delete asks with the word; No keeps it, Yes removes it.
-        selectRow(2);
+        SelectGridRow(2);
         QString asked;
         ModalAnswerer keep;
         keep.act(Press(QMessageBox::No, &asked));
@@ -179,7 +163,7 @@ private slots:
         // Ctrl+Delete asks the grid's own question, then the count follows too.
         QString gridAsked;
         for (int left = 3; left > 0; --left) {
-            selectRow(0);
+            SelectGridRow(0);
             ModalAnswerer answer;
             answer.act(Press(QMessageBox::Ok, &gridAsked));
             QTest::keyClick(frm_admin->grid_library, Qt::Key_Delete, Qt::ControlModifier);
@@ -324,7 +308,7 @@ private slots:
         TestLibrary::create(session.library("fruit.mdb"), Fruit);
         openLibrary(session.library("fruit.mdb"));
         for (const QString &title : clicks)
-            clickTitle(title);
+            ClickGridTitle(title);
         QCOMPARE(dm->tb_library->Sort(), sort);
         QCOMPARE(GridColumn("Word").value(0), firstWord);
         QCOMPARE(GridColumn("Word").size(), Fruit.size());
@@ -423,7 +407,7 @@ private slots:
                                 "VALUES ('pear', 2, 'green'), ('apple', 1, 'red');");
         openLibrary(path);
         QCOMPARE(GridColumn("Importance"), QStringList({"2", "1"}));
-        clickTitle("Word");
+        ClickGridTitle("Word");
         QCOMPARE(GridColumn("Word"), QStringList({"apple", "pear"}));
         frm_admin->EditFiltru->setText("pe");
         QCOMPARE(GridColumn("Definition"), QStringList({"green"}));

@@ -1,8 +1,11 @@
 #include "tests/support/FileCallLog.h"
 
 #include <QFile>
+#include <QList>
 #include <QMutex>
+#include <QPair>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -16,11 +19,27 @@ QStringList &log() {
     return calls;
 }
 
-void Note(const QString &call) {
+// Calls to fail, each once: the start of the call as written down, and the error.
+QList<QPair<QString, int>> &failures() {
+    static QList<QPair<QString, int>> calls;
+    return calls;
+}
+
+// Writes the call down; the error it is to fail with, or 0.
+int Note(const QString &call) {
     if (!recording)
-        return;
+        return 0;
     QMutexLocker lock(&mutex);
     log() << call;
+    for (qsizetype i = 0; i < failures().size(); ++i)
+        if (call.startsWith(failures()[i].first))
+            return failures().takeAt(i).second;
+    return 0;
+}
+
+int Failed(int error) {
+    errno = error;
+    return -1;
 }
 
 QString PathOf(int fd) {
@@ -37,31 +56,38 @@ template <typename F> F Next(const char *name) {
 
 extern "C" {
 int fsync(int fd) {
-    Note("fsync " + PathOf(fd));
+    if (const int error = Note("fsync " + PathOf(fd)))
+        return Failed(error);
     static auto real = Next<int (*)(int)>("fsync");
     return real(fd);
 }
 
 int fdatasync(int fd) {
-    Note("fsync " + PathOf(fd));
+    if (const int error = Note("fsync " + PathOf(fd)))
+        return Failed(error);
     static auto real = Next<int (*)(int)>("fdatasync");
     return real(fd);
 }
 
 int rename(const char *from, const char *to) {
-    Note("rename " + QFile::decodeName(from) + " -> " + QFile::decodeName(to));
+    if (const int error =
+            Note("rename " + QFile::decodeName(from) + " -> " + QFile::decodeName(to)))
+        return Failed(error);
     static auto real = Next<int (*)(const char *, const char *)>("rename");
     return real(from, to);
 }
 
 int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned flags) {
-    Note("rename " + QFile::decodeName(from) + " -> " + QFile::decodeName(to));
+    if (const int error =
+            Note("rename " + QFile::decodeName(from) + " -> " + QFile::decodeName(to)))
+        return Failed(error);
     static auto real = Next<int (*)(int, const char *, int, const char *, unsigned)>("renameat2");
     return real(fromDir, from, toDir, to, flags);
 }
 
 int unlink(const char *path) {
-    Note("unlink " + QFile::decodeName(path));
+    if (const int error = Note("unlink " + QFile::decodeName(path)))
+        return Failed(error);
     static auto real = Next<int (*)(const char *)>("unlink");
     return real(path);
 }
@@ -75,6 +101,13 @@ FileCallLog::FileCallLog() {
 
 FileCallLog::~FileCallLog() {
     recording = false;
+    QMutexLocker lock(&mutex);
+    failures().clear();
+}
+
+void FileCallLog::failOnce(const QString &prefix, int error) {
+    QMutexLocker lock(&mutex);
+    failures().append({prefix, error});
 }
 
 QStringList FileCallLog::calls() const {

@@ -15,4 +15,8 @@ public:
     QStringList calls() const;
     // The index of the first call after `from` that starts with `prefix`; -1 when none.
     int find(const QString &prefix, int from = 0) const;
+    // From now on, while recording, the next call written down as starting with `prefix`
+    // fails with `error` instead of being made: a disk that fails at that moment. Each
+    // call asked for fails once.
+    void failOnce(const QString &prefix, int error);
 };
