@@ -1,10 +1,13 @@
 #pragma once
 
 #include "store/LibraryConnection.h"
+#include "store/LibraryHold.h"
 #include "store/MyTextDatabaseRec.h"
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class TTable;
 
@@ -18,7 +21,20 @@ public:
 
     void SetDatabasePath(const QString &path); // attaches, opens nothing
     QString DatabasePath() const;
-    void OpenDatabase();  // opens the connection, checks the schema, activates tb_library
+
+    // Asked when another running copy has the file open: true opens it all the same.
+    using OpenAnyway = std::function<bool(const QString &path)>;
+    // The claim to open path (LibraryClaim), made before the library open now is left so
+    // that a no leaves that one open. Empty when another running copy has path open and
+    // openAnyway said no.
+    static std::optional<LibraryClaim> ClaimLibrary(const QString &path,
+                                                    const OpenAnyway &openAnyway);
+
+    // Opens the connection, checks the schema, activates tb_library. The library's lock
+    // is held while it is open; a library that another running copy holds is refused,
+    // unless a claim for it says it may be opened all the same.
+    void OpenDatabase();
+    void OpenDatabase(LibraryClaim claim);
     void CloseDatabase(); // no effect on what is already closed
     bool Connected() const;
     MyTextDatabaseRec GetRecordByID(int32_t id);
@@ -64,10 +80,11 @@ public:
     // ds_library of the classic design is tb_library->Model(): grids bind to it.
 
 private:
-    void OpenAs(LibraryConnection::Mode mode);
+    void OpenAs(LibraryConnection::Mode mode, std::optional<LibraryClaim> claim = std::nullopt);
 
     QString path;
     LibraryConnection connection;
+    std::shared_ptr<LibraryHold> hold; // of the open library, while it is open
     bool inTransaction = false;
 };
 
