@@ -370,6 +370,13 @@ int TForm1::ShowMessage(const QString &caption, const QString &text, int buttons
     return frm_message->exec();
 }
 
+void TForm1::ShowError(const QString &what, const LexomatError &error) {
+    QString text = QStringLiteral("\n\r") + what + QStringLiteral("\n\r") + error.reason();
+    if (!error.detail().isEmpty())
+        text += QStringLiteral("\n\r\n\rDetails: ") + error.detail();
+    ShowMessage(QStringLiteral("Error"), text, 1);
+}
+
 void TForm1::NoLibraryOpen() {
     ShowMessage(QStringLiteral("No Library"), QStringLiteral("\n\rNo Library Open."), 1);
 }

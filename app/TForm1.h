@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SessionTally.h"
+#include "platform/LexomatError.h"
 #include "store/LibraryHold.h"
 #include "store/MyTextDatabaseRec.h"
 #include <QFont>
@@ -180,6 +181,9 @@ private:
     // in its tool tip.
     void FitDefinitions();
     int ShowMessage(const QString &caption, const QString &text, int buttons);
+    // An error box: what failed, the failure's reason, and a library's own words (if
+    // any) set apart as the detail after them.
+    void ShowError(const QString &what, const LexomatError &error);
     bool DefinitionsActive() const { return s.LibraryOpen && !s.Paused; }
     TBevelPanel *GetPanel(int slot) const;
     int SlotOf(QObject *label) const;

@@ -160,8 +160,7 @@ void TForm1::ShowViewer() {
         dm->tb_library->Open();
         dm->tb_library->RecordCount();
     } catch (const LexomatError &error) {
-        ShowMessage(QStringLiteral("Error"),
-                    QStringLiteral("\n\rThe cards cannot be listed.\n\r") + error.message(), 1);
+        ShowError(QStringLiteral("The cards cannot be listed."), error);
         return;
     }
     frm_showpackage->exec();

@@ -67,8 +67,7 @@ bool TForm1::WriteSession() {
         }
     } catch (const LexomatError &error) {
         // Nothing was written; the levels and time stay in memory for another try.
-        ShowMessage(QStringLiteral("Error"),
-                    QStringLiteral("\n\rThe session could not be saved.\n\r") + error.message(), 1);
+        ShowError(QStringLiteral("The session could not be saved."), error);
         return false;
     }
 }
@@ -192,11 +191,8 @@ bool TForm1::OpenLibrary(const QString &chosenPath, std::optional<LibraryClaim> 
         // A file that is no usable library is refused; the program goes on without one.
         LeaveLibrary();
         ClearScreen();
-        ShowMessage(QStringLiteral("Error"),
-                    QStringLiteral("\n\r\"%1\" cannot be opened as a library.\n\r")
-                            .arg(QFileInfo(path).fileName()) +
-                        error.message(),
-                    1);
+        ShowError(QString("\"%1\" cannot be opened as a library.").arg(QFileInfo(path).fileName()),
+                  error);
         return false;
     }
 }
@@ -303,9 +299,7 @@ bool TForm1::TryPutQuestions() {
         return true;
     } catch (const LexomatError &error) {
         // The answered question stays; a click on its right definition tries again.
-        ShowMessage(
-            QStringLiteral("Error"),
-            QStringLiteral("\n\rThe next question could not be read.\n\r") + error.message(), 1);
+        ShowError(QStringLiteral("The next question could not be read."), error);
         return false;
     }
 }

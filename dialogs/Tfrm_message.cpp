@@ -176,6 +176,16 @@ void Tfrm_message::showEvent(QShowEvent *event) {
 }
 
 void Tfrm_message::FormShow() {
+    // A box captioned "Error" reports a failure, and shows the error icon instead of
+    // the program's emblem.
+    if (designedPicture.isNull())
+        designedPicture = Image1->pixmap();
+    const bool error = windowTitle() == QLatin1String("Error");
+    Image1->setPixmap(error ? style()
+                                  ->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this)
+                                  .pixmap(Image1->size())
+                            : designedPicture);
+    Image1->setProperty("errorIcon", error);
     const bool left = !Left_BitBtnWithColor->isHidden();
     const bool center = !Center_BitBtnWithColor->isHidden();
     const bool right = !Right_BitBtnWithColor->isHidden();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 #include <QPoint>
 
 class QLabel;
@@ -54,7 +55,8 @@ private:
     void CentreOnScreen();
 
     Ui::Tfrm_message *ui;
-    QPoint buttonShift; // how far the buttons are from where Set1Button..Set3Buttons put them
+    QPoint buttonShift;      // how far the buttons are from where Set1Button..Set3Buttons put them
+    QPixmap designedPicture; // the emblem, shown unless the box reports an error
 };
 
 extern Tfrm_message *frm_message;

@@ -8,8 +8,10 @@ namespace EditorMessages {
 namespace {
 QMessageBox::StandardButton Ask(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                                 const QString &text, QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton escape) {
+                                QMessageBox::StandardButton escape,
+                                const QString &detail = QString()) {
     QMessageBox box(icon, title, text, buttons, parent);
+    box.setDetailedText(detail);
     box.setObjectName(QStringLiteral("EditorMessage"));
     // Words and file names are shown as they are, never read as markup.
     box.setTextFormat(Qt::PlainText);
@@ -26,9 +28,9 @@ void Plain(QWidget *parent, const QString &text) {
         QMessageBox::Ok);
 }
 
-void Error(QWidget *parent, const QString &text) {
+void Error(QWidget *parent, const QString &text, const QString &detail) {
     Ask(parent, QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok,
-        QMessageBox::Ok);
+        QMessageBox::Ok, detail);
 }
 
 int YesNo(QWidget *parent, const QString &text) {

@@ -9,7 +9,8 @@ class QWidget;
 // answering the program's modal codes (widgets/ModalResult.h).
 namespace EditorMessages {
 void Plain(QWidget *parent, const QString &text);
-void Error(QWidget *parent, const QString &text);
+// `detail`: the words of a library below, behind the box's Show Details... button.
+void Error(QWidget *parent, const QString &text, const QString &detail = QString());
 int YesNo(QWidget *parent, const QString &text);       // mrYes or mrNo (closed: mrNo)
 int YesNoCancel(QWidget *parent, const QString &text); // mrYes, mrNo or mrCancel
 bool OkCancel(QWidget *parent, const QString &text);   // true on OK

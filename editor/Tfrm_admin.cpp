@@ -273,7 +273,7 @@ bool Tfrm_admin::Guarded(const std::function<void()> &step) {
         step();
         return true;
     } catch (const LexomatError &error) {
-        EditorMessages::Error(this, error.message());
+        EditorMessages::Error(this, error.reason(), error.detail());
     } catch (const std::exception &error) {
         EditorMessages::Error(this, QString::fromLocal8Bit(error.what()));
     }

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTableView>
 
 namespace {
@@ -190,6 +191,9 @@ void Tfrm_admin::grid_libraryTitleClick(int column) {
 }
 
 void Tfrm_admin::ApplySearch() {
+    // The first search of a large library reads every word into the search index.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     TTable *table = dm->tb_library;
     const QString text = EditFiltru->text();
     if (!text.isEmpty()) {

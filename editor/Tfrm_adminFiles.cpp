@@ -10,6 +10,7 @@
 
 #include "editor/UntitledLibrary.h"
 #include "platform/BesideFiles.h"
+#include "platform/CountedNoun.h"
 #include "platform/LexomatError.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
@@ -163,7 +164,7 @@ bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
     } catch (const LexomatError &error) {
         // The untitled library stays open and untitled; the target is as it was.
         ReopenUntitled();
-        EditorMessages::Error(this, error.message());
+        EditorMessages::Error(this, error.reason(), error.detail());
         return false;
     }
     // The copy is opened before the untitled file goes, so that a copy that cannot be
@@ -248,18 +249,19 @@ void Tfrm_admin::OfferUnsavedLibraries() {
         if (cards < 1)
             continue;
         const int answer = EditorMessages::YesNoCancel(
-            this, QString("An unsaved library from an earlier session was found (%1 cards). "
+            this, QString("An unsaved library from an earlier session was found (%1). "
                           "Save it now?")
-                      .arg(cards));
+                      .arg(Counted(cards, "card", "cards")));
         if (answer == mrCancel)
             continue;
         if (answer == mrNo) {
             // Deleted only when the user says so twice; otherwise offered again later.
             if (EditorMessages::YesNo(
-                    this, QString("Delete the unsaved library for good? Its %1 cards cannot be "
+                    this, QString("Delete the unsaved library for good? %1 cannot be "
                                   "brought back.\nNo keeps it, and it is offered again the next "
                                   "time the library editor opens.")
-                              .arg(cards)) == mrYes)
+                              .arg(cards == 1 ? QStringLiteral("Its card")
+                                              : QString("Its %1 cards").arg(cards))) == mrYes)
                 left->Remove();
             continue;
         }

@@ -53,7 +53,8 @@ bool WorkbookExport::FileSaveAs2Accept(const QString &chosen) {
         });
     } catch (const std::exception &e) {
         outcome = LibraryExport::Outcome();
-        StandardBoxes::Error(parent, LibraryExport::FailedMessage(FailureText(e)));
+        StandardBoxes::Error(parent, LibraryExport::FailedMessage(FailureReason(e)),
+                             FailureDetail(e));
         return false;
     }
     if (outcome.cancelled)

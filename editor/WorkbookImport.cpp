@@ -4,6 +4,7 @@
 #include "editor/Tfrm_sheet.h"
 #include "editor/WorkbookFileDialogs.h"
 #include "formats/WorkbookReader.h"
+#include "platform/CountedNoun.h"
 #include "platform/FailureText.h"
 #include "store/TTable.h"
 #include "store/Tdm.h"
@@ -46,7 +47,7 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
         return 0;
 
     // The grid is not repainted card by card while the rows come in.
-    QString failure;
+    QString failure, failureDetail;
     {
         TTable::ControlsOff quiet(*module->tb_library);
         {
@@ -56,13 +57,15 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
                     *reader, sheet, module->Connection(), [&progress](int done, int total) {
                         return progress.Step(
                             done, total,
-                            total > 0 ? QString("Adding %1 new cards...").arg(total)
+                            total > 0 ? QString("Adding %1...")
+                                            .arg(Counted(total, "new card", "new cards"))
                                       : QString("Reading the sheet: row %1...").arg(done));
                     });
             } catch (const SheetReadError &e) {
                 failure = SheetImport::SheetFailureMessage(*reader, sheet, e.message());
             } catch (const std::exception &e) {
-                failure = SheetImport::WriteFailedMessage(FailureText(e));
+                failure = SheetImport::WriteFailedMessage(FailureReason(e));
+                failureDetail = FailureDetail(e);
             }
         }
         try {
@@ -76,7 +79,7 @@ int WorkbookImport::FileOpen2Accept(const QString &path) {
 
     if (!failure.isEmpty()) {
         outcome = ImportOutcome();
-        StandardBoxes::Error(parent, failure);
+        StandardBoxes::Error(parent, failure, failureDetail);
         return 0;
     }
     switch (outcome.result) {

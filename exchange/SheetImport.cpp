@@ -1,6 +1,7 @@
 #include "exchange/SheetImport.h"
 
 #include "formats/WorkbookReader.h"
+#include "platform/CountedNoun.h"
 #include "store/CardBatch.h"
 #include "store/LibraryConnection.h"
 #include "store/LibraryWords.h"
@@ -33,7 +34,7 @@ QString ImportOutcome::Message() const {
         return QStringLiteral("Add more records in Sheet!!!");
     if (result == Result::Cancelled)
         return QString();
-    QString text = added > 0 ? QString("%1 new records added.").arg(added)
+    QString text = added > 0 ? Counted(added, "new record", "new records") + " added."
                              : QStringLiteral("NO records added.");
     if (skipped > 0) {
         QStringList rows;

@@ -1,5 +1,6 @@
 #include "formats/JetLibraryReader.h"
 
+#include "platform/CountedNoun.h"
 #include "platform/LexomatError.h"
 
 #include <QFileInfo>
@@ -157,9 +158,9 @@ bool JetLibraryReader::NextCard(JetCard &card) {
         // libmdb ends a scan quietly at a page it cannot read: a cut or damaged file
         // must not pass for a smaller library.
         if (d->rowsRead < CardCount())
-            Refuse(d->path, QString("the file is damaged: the table Library holds %1 cards, only "
-                                    "%2 can be read.")
-                                .arg(CardCount())
+            Refuse(d->path, QString("the file is damaged: the table Library holds %1, only %2 "
+                                    "can be read.")
+                                .arg(Counted(CardCount(), "card", "cards"))
                                 .arg(d->rowsRead));
         return false;
     }

@@ -50,8 +50,14 @@ QString PlainFileReason(int sqliteCode, const QString &fileName) {
 
 void ThrowSqliteError(sqlite3 *db, const QString &what) {
     const QString file = SqliteFileName(db);
-    throw LexomatError(QString("%1 failed on the library file \"%2\": %3")
-                           .arg(what, file, PlainSqliteReason(db, file)));
+    const QString words = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+    const QString plain = db ? PlainFileReason(sqlite3_extended_errcode(db), file) : QString();
+    // The learner's words first; SQLite's own stay as the detail after them.
+    if (plain.isEmpty())
+        throw LexomatError(QString("%1 failed on the library file \"%2\": %3")
+                               .arg(what, file, db ? words : QStringLiteral("no connection")));
+    throw LexomatError(QString("%1 failed on the library file \"%2\": %3.").arg(what, file, plain),
+                       words);
 }
 
 void ExecSql(sqlite3 *db, const char *sql, const QString &what) {
@@ -136,9 +142,14 @@ bool SqliteStatement::Step() {
     }
     // Read the message before the reset, which keeps the code but may reword it.
     const QString file = SqliteFileName(db);
-    const QString reason = PlainSqliteReason(db, file);
+    const QString words = QString::fromUtf8(sqlite3_errmsg(db));
+    const QString plain = PlainFileReason(sqlite3_extended_errcode(db), file);
     sqlite3_reset(st);
-    throw LexomatError(QString("%1 failed on the library file \"%2\": %3").arg(what, file, reason));
+    if (plain.isEmpty())
+        throw LexomatError(
+            QString("%1 failed on the library file \"%2\": %3").arg(what, file, words));
+    throw LexomatError(QString("%1 failed on the library file \"%2\": %3.").arg(what, file, plain),
+                       words);
 }
 
 void SqliteStatement::Reset() {

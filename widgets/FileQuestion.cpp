@@ -33,8 +33,20 @@ public:
 };
 } // namespace
 
+// A caption as a title shows it: "&Open..." names a menu item with its access key, and
+// a title has none ("&&" stands for one ampersand).
+QString WithoutAccessKeys(const QString &caption) {
+    QString title;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        title += caption[i];
+    }
+    return title;
+}
+
 QString FileQuestion::Ask(QWidget *parent) const {
-    FileDialog dialog(parent, caption, folder);
+    FileDialog dialog(parent, WithoutAccessKeys(caption), folder);
     dialog.setObjectName(objectName);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite); // asked in accept() above

@@ -8,9 +8,11 @@ class QWidget;
 // One way to ask for a file name, for every file dialog of the editor: a non-native
 // dialog (so tests can answer it) sized so that file details read whole. Saving asks
 // before replacing a file, with the file name shown as plain text.
+QString WithoutAccessKeys(const QString &caption);
+
 struct FileQuestion {
     QString objectName; // FileOpen1, FileSaveAs1, FileOpen2, FileSaveAs2
-    QString caption;
+    QString caption;    // as the menu item names it ("&Open..."): the title shows "Open..."
     QString folder;
     bool save = false; // false: an existing file is chosen
     QStringList filters;

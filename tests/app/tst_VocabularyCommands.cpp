@@ -287,7 +287,8 @@ void TestVocabularyCommands::textListExportHoldsEveryCardExactly_data() {
                                   {"\"quoted\"", "tab\there"},
                                   {"  spaced  ", "line\nLF, line\r\nCRLF, \rCR alone"},
                                   {"😀 𝄞", QString::fromUtf8("Ελληνικά, 日本語, ǅ")},
-                                  {"long", QString(100000, u'x') + "end"}};
+                                  // the longest text a cell may hold, read back whole
+                                  {"long", QString(32767 - 3, u'x') + "end"}};
     for (const QString extension : {"csv", "tsv"}) {
         QTest::addRow("%s: separators, quotes, line breaks, long texts", qPrintable(extension))
             << extension << quoting;

@@ -65,6 +65,7 @@ private slots:
     void longTextIsShownWhole();
     void shortTextAfterALongOneRestoresTheDesign();
     void textChangedWhileShownRefitsTheBox();
+    void anErrorShowsTheErrorIconAndOthersTheEmblem();
 
 private:
     void setUp(SetUp setUp);
@@ -496,3 +497,22 @@ void TestMessage::textChangedWhileShownRefitsTheBox() {
 
 QTEST_MAIN(TestMessage)
 #include "test_message.moc"
+
+void TestMessage::anErrorShowsTheErrorIconAndOthersTheEmblem() {
+    const auto restore = qScopeGuard([this] {
+        box->hide();
+        box->setWindowTitle("Save");
+    });
+    const QImage emblem = box->Image1->pixmap().toImage();
+    box->Set1Button();
+    for (const char *caption : {"Error", "Save", "Error", "No Library"}) {
+        box->setWindowTitle(caption);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        const bool error = QLatin1String(caption) == QLatin1String("Error");
+        QCOMPARE(box->Image1->property("errorIcon").toBool(), error);
+        QCOMPARE(box->Image1->pixmap().toImage() == emblem, !error);
+        QCOMPARE(box->Image1->geometry(), QRect(24, 24, 35, 35));
+        box->hide();
+    }
+}

@@ -69,7 +69,7 @@ private slots:
         cancel.act([](QWidget *w) {
             auto *dialog = qobject_cast<QFileDialog *>(w);
             QVERIFY(dialog);
-            QCOMPARE(dialog->windowTitle(), QString("Save &As..."));
+            QCOMPARE(dialog->windowTitle(), QString("Save As..."));
             QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
             QCOMPARE(QDir(dialog->directory()).canonicalPath(), QDir("library").canonicalPath());
             QCOMPARE(dialog->nameFilters().value(0), QString("Access Database (*.mdb)"));
@@ -340,7 +340,7 @@ private slots:
         });
         ClickMenuItem(databaseMenu(), frm_admin->act_open);
         QVERIFY(open.done());
-        QCOMPARE(title, QString("&Open..."));
+        QCOMPARE(title, QString("Open..."));
         QVERIFY(existing);
         QCOMPARE(filter, QString("Library File (*.mdb)"));
         QCOMPARE(frm_admin->lbWords->text(), QString("Total Words: 5"));

@@ -224,7 +224,7 @@ void TestWorkbookImport::sheetsWithFewOrKnownWords_data() {
     QTest::newRow("every word known")
         << Rows{{"word1", "x"}, {"word2", "y"}} << "InformationBox: NO records added." << 0;
     QTest::newRow("one new word twice") << Rows{{"pear", "a fruit"}, {"pear", "again"}}
-                                        << "InformationBox: 1 new records added." << 1;
+                                        << "InformationBox: 1 new record added." << 1;
 }
 
 void TestWorkbookImport::sheetsWithFewOrKnownWords() {
