@@ -35,19 +35,6 @@ bool OtherCopyWouldAsk(const QString &library) {
     return ChildRun::Of(LEXOMAT_SECOND_COPY, {"probe", library}).exitCode == 3;
 }
 
-// A folder that not even root can write into, while it lives.
-struct ReadOnlyFolder {
-    QString folder;
-    bool made = false;
-    explicit ReadOnlyFolder(const QString &path) : folder(path) {
-        made = QProcess::execute("chattr", {"+i", folder}) == 0;
-    }
-    ~ReadOnlyFolder() {
-        if (made)
-            QProcess::execute("chattr", {"-i", folder});
-    }
-};
-
 void OpenInEditor(const QString &path) {
     frm_admin->show();
     frm_admin->FileOpen1Accept(path);
@@ -71,46 +58,39 @@ private slots:
         QTest::addColumn<QString>("way");
         QTest::addColumn<bool>("throughLink");
         QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("openAfterNo"); // "mine", or empty for none
-        QTest::newRow("main window menu, yes") << "menu" << false << true << "";
-        QTest::newRow("main window menu, no") << "menu" << false << false << "";
-        QTest::newRow("dropped on the main window, no") << "drop" << false << false << "mine";
-        QTest::newRow("dropped on the main window, yes") << "drop" << false << true << "";
-        QTest::newRow("through a link, no") << "drop" << true << false << "mine";
-        QTest::newRow("editor, yes") << "editor" << false << true << "";
-        QTest::newRow("editor, no") << "editor" << false << false << "mine";
-        QTest::newRow("editor through a link, no") << "editor" << true << false << "mine";
+        QTest::addColumn<bool>("keptAfterNo"); // the library open before stays open
+        QTest::newRow("main window menu, yes") << "menu" << false << true << false;
+        QTest::newRow("main window menu, no") << "menu" << false << false << false;
+        QTest::newRow("dropped on the main window, yes") << "drop" << false << true << false;
+        QTest::newRow("dropped on the main window, no") << "drop" << false << false << true;
+        QTest::newRow("through a link, no") << "drop" << true << false << true;
+        QTest::newRow("editor, yes") << "editor" << false << true << false;
+        QTest::newRow("editor through a link, no") << "editor" << true << false << true;
     }
     void aLibraryAnotherCopyHasOpenIsOpenedOnlyWhenWanted() {
         QFETCH(QString, way);
         QFETCH(bool, throughLink);
         QFETCH(bool, yes);
-        QFETCH(QString, openAfterNo);
+        QFETCH(bool, keptAfterNo);
         Session session;
         const QString shared = session.library("shared.mdb");
         const QString mine = session.library("mine.mdb");
         TestLibrary::create(shared, TestLibrary::numbered(10));
         TestLibrary::create(mine, TestLibrary::numbered(10));
         const QString chosen = throughLink ? session.library("link.mdb") : shared;
-        if (throughLink)
-            QVERIFY(QFile::link(shared, chosen));
+        QVERIFY(!throughLink || QFile::link(shared, chosen));
         const auto other = EditorTest::SecondCopy::Study(shared);
-        QVERIFY(!other->path().isEmpty());
         QCOMPARE(LockHolder(shared), other->pid());
 
+        ModalAnswerer answer;
         QString asked;
         if (way == "editor") {
             OpenInEditor(mine);
-            ModalAnswerer answer;
             answer.act(EditorTest::Press(yes ? QMessageBox::Yes : QMessageBox::No, &asked));
             frm_admin->FileOpen1Accept(chosen);
-            QVERIFY(answer.done());
             QCOMPARE(asked, "\"" + chosen + "\" " + Question);
-            QCOMPARE(frm_admin->EditingLibraryFile, true);
         } else {
             OpenThroughMenu(mine);
-            QVERIFY(Form1->State().LibraryOpen);
-            ModalAnswerer answer;
             if (way == "menu") {
                 answer.clickButton(No).chooseFile(chosen).clickButton(yes ? Yes : No);
                 ClickMenuItem(Form1->File1, Form1->act_open);
@@ -121,21 +101,17 @@ private slots:
                     answer.clickButton(No);
                 Form1->OpenFile(chosen);
             }
-            QVERIFY(answer.done());
-            asked = answer.seenTexts().value(way == "menu" ? 2 : 0);
-            QCOMPARE(asked, "\n\r\"" + QFileInfo(chosen).fileName() + "\" " + Question);
-            QCOMPARE(Form1->State().LibraryOpen, yes || !openAfterNo.isEmpty());
+            QCOMPARE(answer.seenTexts().value(way == "menu" ? 2 : 0),
+                     "\n\r\"" + QFileInfo(chosen).fileName() + "\" " + Question);
+            QCOMPARE(Form1->State().LibraryOpen, yes || keptAfterNo);
         }
-        if (yes)
-            QCOMPARE(dm->DatabasePath(), chosen);
-        else if (!openAfterNo.isEmpty())
-            QCOMPARE(dm->DatabasePath(), mine);
-        else
-            QVERIFY(!dm->Connected());
-        QCOMPARE(dm->Connected(), yes || !openAfterNo.isEmpty());
+        QVERIFY(answer.done());
+        QCOMPARE(dm->Connected(), yes || keptAfterNo);
+        if (dm->Connected())
+            QCOMPARE(dm->DatabasePath(), yes ? chosen : mine);
         // Opened all the same, it leaves the other copy its lock.
         QCOMPARE(LockHolder(shared), other->pid());
-        QCOMPARE(LockHolder(mine), dm->Connected() && !yes ? Us() : 0);
+        QCOMPARE(LockHolder(mine), keptAfterNo ? Us() : 0);
     }
 
     void theLockIsHeldWhileALibraryIsOpen_data() {
@@ -181,45 +157,37 @@ private slots:
             QCOMPARE(LockHolder(next), Us());
     }
 
-    void aLockLeftByACrashIsTakenOverSilently_data() {
-        QTest::addColumn<bool>("editor");
-        QTest::newRow("main window") << false;
-        QTest::newRow("editor") << true;
+    void aLockThatHoldsNothingAsksNothing_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("left by a crash, main window") << "crash";
+        QTest::newRow("left by a crash, editor") << "crash, editor";
+        QTest::newRow("none can be written: a read-only folder") << "read-only";
     }
-    void aLockLeftByACrashIsTakenOverSilently() {
-        QFETCH(bool, editor);
+    void aLockThatHoldsNothingAsksNothing() {
+        QFETCH(QString, kind);
         Session session;
-        const QString path = session.library("crashed.mdb");
+        const QString path = session.library("lib.mdb");
         TestLibrary::create(path, TestLibrary::numbered(10));
-        auto other = EditorTest::SecondCopy::Study(path);
-        const qint64 crashed = other->pid();
-        QCOMPARE(LockHolder(path), crashed);
-        other->crash(); // kill -9: the lock file stays behind
-        QCOMPARE(LockHolder(path), crashed);
-
+        const QString folder = QFileInfo(path).absolutePath();
+        if (kind.startsWith("crash")) {
+            auto other = EditorTest::SecondCopy::Study(path);
+            const qint64 crashed = other->pid();
+            other->crash(); // kill -9: its lock file stays behind
+            QCOMPARE(LockHolder(path), crashed);
+        } else if (QProcess::execute("chattr", {"+i", folder}) != 0) {
+            QSKIP("this file system cannot make a folder read-only for the test");
+        }
         ModalAnswerer strays(1000); // a question would be turned down, and seen
-        if (editor)
+        if (kind.endsWith("editor"))
             OpenInEditor(path);
         else
             OpenThroughMenu(path);
+        if (kind == "read-only")
+            QProcess::execute("chattr", {"-i", folder});
         QVERIFY(!strays.timedOut());
-        QCOMPARE(dm->DatabasePath(), path);
         QVERIFY(dm->Connected());
-        QCOMPARE(LockHolder(path), Us());
-    }
-
-    void aLibraryInAReadOnlyFolderOpensWithoutALock() {
-        Session session;
-        const QString path = session.library("readonly.mdb");
-        TestLibrary::create(path, TestLibrary::numbered(10));
-        ReadOnlyFolder readOnly(QFileInfo(path).absolutePath());
-        if (!readOnly.made)
-            QSKIP("this file system cannot make a folder read-only for the test");
-        ModalAnswerer strays(1000);
-        OpenThroughMenu(path);
-        QVERIFY(!strays.timedOut());
-        QVERIFY(Form1->State().LibraryOpen);
-        QVERIFY(!QFileInfo::exists(LibraryLock::LockPath(path)));
+        QCOMPARE(dm->DatabasePath(), path);
+        QCOMPARE(LockHolder(path), kind == "read-only" ? 0 : Us());
     }
 
     void theUntitledLibrarysLockGoesWithItsName_data() {
@@ -268,51 +236,41 @@ private slots:
         // SQL another program runs on the file: {id} is the answered card, {ours} its level.
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("answer"); // to the overwrite question; empty: none asked
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<QString>("level"); // of the answered card in the file: "ours", "theirs"
-        QTest::addColumn<int>("seconds");   // in the file; 100 read, 5 studied here
-        const QString level = "UPDATE Library SET ImportanceField = 7 WHERE ID = {id}";
-        const QString time = "UPDATE TotalTime SET TotalTime = 150";
-        const QString askedLevel = "\n\rSince this window read \"shared.mdb\", another program "
-                                   "has changed the level of 1 card.\n\rOverwrite it with this "
-                                   "session's?";
-        const QString askedBoth = "\n\rSince this window read \"shared.mdb\", another program "
-                                  "has changed the level of 1 card and the study time.\n\r"
-                                  "Overwrite them with this session's?";
-        QTest::newRow("a level, overwritten") << level << "yes" << askedLevel << "ours" << 105;
-        QTest::newRow("a level, kept") << level << "no" << askedLevel << "theirs" << 105;
-        QTest::newRow("the time, overwritten")
-            << time << "yes"
-            << "\n\rSince this window read \"shared.mdb\", another program has changed the "
-               "study time.\n\rOverwrite it with this session's?"
-            << "ours" << 105;
-        QTest::newRow("the time, kept and added to") << time << "no"
-                                                     << ""
-                                                     << "ours" << 155;
-        QTest::newRow("both, kept") << level + ";" + time << "no" << askedBoth << "theirs" << 155;
-        QTest::newRow("both, cancelled")
-            << level + ";" + time << "cancel" << askedBoth << "theirs" << 150;
-        QTest::newRow("a card this session left alone")
-            << "UPDATE Library SET ImportanceField = 7 WHERE ID <> {id}"
-            << ""
-            << ""
-            << "ours" << 105;
-        QTest::newRow("the same level as this session's")
-            << "UPDATE Library SET ImportanceField = {ours} WHERE ID = {id};"
-               "UPDATE TotalTime SET TotalTime = 105"
-            << ""
-            << ""
-            << "ours" << 105;
-        QTest::newRow("nothing") << ""
-                                 << ""
-                                 << ""
-                                 << "ours" << 105;
+        QTest::addColumn<QString>("asked");  // what it says, when checked
+        QTest::addColumn<bool>("theirs");    // the answered card keeps the other's level
+        QTest::addColumn<int>("seconds");    // in the file; 100 read, 5 studied here
+        const QString level = "UPDATE Library SET ImportanceField = 7 WHERE ID = {id};";
+        const QString time = "UPDATE TotalTime SET TotalTime = 150;";
+        const QString read = "\n\rSince this window read \"shared.mdb\", another program has "
+                             "changed ";
+        auto row = [](const char *name, const QString &change, const QString &answer,
+                      const QString &asked, bool theirs, int seconds) {
+            QTest::newRow(name) << change << answer << asked << theirs << seconds;
+        };
+        row("a level, overwritten", level, "yes",
+            read + "the level of 1 card.\n\rOverwrite it with this session's?", false, 105);
+        row("a level, kept", level, "no", "", true, 105);
+        row("the time, overwritten", time, "yes",
+            read + "the study time.\n\rOverwrite it with this session's?", false, 105);
+        row("the time, kept and added to", time, "no", "", false, 155);
+        row("both, kept", level + time, "no",
+            read + "the level of 1 card and the study time.\n\rOverwrite them with this "
+                   "session's?",
+            true, 155);
+        row("both, cancelled", level + time, "cancel", "", true, 150);
+        row("a card this session left alone",
+            "UPDATE Library SET ImportanceField = 7 WHERE ID <> {id}", "", "", false, 105);
+        row("the same values as this session's",
+            "UPDATE Library SET ImportanceField = {ours} WHERE ID = {id};"
+            "UPDATE TotalTime SET TotalTime = 105",
+            "", "", false, 105);
+        row("nothing", "", "", "", false, 105);
     }
     void aSaveAsksBeforeWritingOverAnotherProgramsChanges() {
         QFETCH(QString, change);
         QFETCH(QString, answer);
         QFETCH(QString, asked);
-        QFETCH(QString, level);
+        QFETCH(bool, theirs);
         QFETCH(int, seconds);
         Session session;
         const QString path = session.library("shared.mdb");
@@ -338,9 +296,18 @@ private slots:
         QCOMPARE(save.answered(), answer.isEmpty() ? 1 : answer == "no" ? 3 : 2);
         if (!asked.isEmpty())
             QCOMPARE(save.seenTexts().value(1), asked);
+        if (answer == "no") {
+            const QString told = save.seenTexts().value(2);
+            QCOMPARE(told.contains("The level another program gave 1 card was kept: this "
+                                   "session's answers to it were not saved."),
+                     theirs);
+            QCOMPARE(told.contains("This session's study time was added to the study time the "
+                                   "other program saved."),
+                     seconds == 155);
+        }
 
         const QList<int> levels = TestLibrary::levels(path);
-        QCOMPARE(levels.value(id - 1), level == "ours" ? ours : 7);
+        QCOMPARE(levels.value(id - 1), theirs ? 7 : ours);
         for (int other = 1; other <= 10; ++other)
             if (other != id)
                 QCOMPARE(levels.value(other - 1), before.value(other - 1));
@@ -364,12 +331,9 @@ private slots:
         QTest::addColumn<QString>("typed");  // importance typed in the dialog
         QTest::addColumn<QString>("answer"); // to the question; empty: none asked
         QTest::addColumn<int>("level");      // in the file afterwards
-        QTest::newRow("overwritten") << "3"
-                                     << "yes" << 3;
-        QTest::newRow("kept") << "3"
-                              << "no" << 7;
-        QTest::newRow("importance left as shown") << "0"
-                                                  << "" << 7;
+        QTest::newRow("overwritten") << QString("3") << QString("yes") << 3;
+        QTest::newRow("kept") << QString("3") << QString("no") << 7;
+        QTest::newRow("importance left as shown") << QString("0") << QString() << 7;
     }
     void theEditorAsksBeforeTypingOverALevelAnotherProgramChanged() {
         QFETCH(QString, typed);
