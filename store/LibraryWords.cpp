@@ -1,9 +1,11 @@
 #include "store/LibraryWords.h"
 
+#include "platform/LexomatError.h"
 #include "store/LibraryConnection.h"
 #include "store/SqliteStatement.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <sqlite3.h>
@@ -11,8 +13,12 @@
 
 namespace {
 uint64_t HashOf(const char *bytes, int size) {
-    const uint64_t hash = std::hash<std::string_view>{}(std::string_view(bytes, size_t(size)));
-    return hash == 0 ? 1 : hash;
+    return std::hash<std::string_view>{}(std::string_view(bytes, size_t(size)));
+}
+
+uint64_t TagOf(uint64_t hash) {
+    const uint64_t tag = hash >> 32;
+    return (tag == 0 ? 1 : tag) << 32;
 }
 
 int64_t CardCount(sqlite3 *db) {
@@ -27,13 +33,18 @@ LibraryWords::LibraryWords(LibraryConnection &connection) : db(connection.Handle
     size_t capacity = 1024;
     while (capacity < size_t(std::min<int64_t>(CardCount(db), int64_t(1) << 40)) * 2)
         capacity *= 2;
-    hashes.assign(capacity, 0);
-    ids.assign(capacity, 0);
+    table.assign(capacity, 0);
     SqliteStatement scan(db, "SELECT ID, Word FROM Library", "Reading the words");
     while (scan.Step()) {
         int size = 0;
         const char *bytes = scan.TextBytes(1, &size);
-        Insert(HashOf(bytes ? bytes : "", size), scan.Int(0));
+        const int64_t id = scan.Int(0);
+        // The store refuses such files when it opens them; a table changed since is refused here.
+        if (id < INT32_MIN || id > INT32_MAX)
+            throw LexomatError(QString("The card with ID %1 cannot be read: its ID is outside 32 "
+                                       "bits.")
+                                   .arg(id));
+        Insert(HashOf(bytes ? bytes : "", size), id);
     }
     read.Take(db, QStringLiteral("Library"), 1);
     lookup = SqliteStatement(db, "SELECT Word FROM Library WHERE ID=?", "Looking up a word");
@@ -46,24 +57,33 @@ bool LibraryWords::StillCurrent() {
 }
 
 void LibraryWords::Insert(uint64_t hash, int64_t id) {
-    if ((known + 1) * 2 > hashes.size()) {
-        // More cards than the largest ID told: twice the room, every entry again.
-        std::vector<uint64_t> oldHashes(hashes.size() * 2, 0);
-        std::vector<int64_t> oldIds(ids.size() * 2, 0);
-        oldHashes.swap(hashes);
-        oldIds.swap(ids);
-        known = 0;
-        for (size_t i = 0; i < oldHashes.size(); ++i)
-            if (oldHashes[i])
-                Insert(oldHashes[i], oldIds[i]);
-    }
-    const size_t mask = hashes.size() - 1;
+    if ((known + 1) * 2 > table.size())
+        Grow();
+    const size_t mask = table.size() - 1;
     size_t slot = size_t(hash) & mask;
-    while (hashes[slot])
+    while (table[slot])
         slot = (slot + 1) & mask;
-    hashes[slot] = hash;
-    ids[slot] = id;
+    table[slot] = TagOf(hash) | uint32_t(int32_t(id));
     ++known;
+}
+
+// More cards than the largest ID told: twice the room. A slot keeps only the hash's upper
+// half, so each word's place is found again from its row's Word.
+void LibraryWords::Grow() {
+    std::vector<uint64_t> old(table.size() * 2, 0);
+    old.swap(table);
+    known = 0;
+    SqliteStatement word(db, "SELECT Word FROM Library WHERE ID=?", "Reading the words");
+    for (const uint64_t entry : old) {
+        if (!entry)
+            continue;
+        const int64_t id = int32_t(uint32_t(entry));
+        word.BindInt(1, id);
+        int size = 0;
+        const char *bytes = word.Step() ? word.TextBytes(0, &size) : nullptr;
+        Insert(HashOf(bytes ? bytes : "", size), id);
+        word.Reset();
+    }
 }
 
 LibraryWords::~LibraryWords() = default;
@@ -73,11 +93,12 @@ bool LibraryWords::Contains(const QString &word) {
         return true;
     const QByteArray utf8 = word.toUtf8();
     const uint64_t hash = HashOf(utf8.constData(), int(utf8.size()));
-    const size_t mask = hashes.size() - 1;
-    for (size_t slot = size_t(hash) & mask; hashes[slot]; slot = (slot + 1) & mask) {
-        if (hashes[slot] != hash)
+    const uint64_t tag = TagOf(hash);
+    const size_t mask = table.size() - 1;
+    for (size_t slot = size_t(hash) & mask; table[slot]; slot = (slot + 1) & mask) {
+        if ((table[slot] & 0xFFFFFFFF00000000u) != tag)
             continue;
-        lookup.BindInt(1, ids[slot]);
+        lookup.BindInt(1, int32_t(uint32_t(table[slot])));
         if (lookup.Step()) {
             int size = 0;
             const char *bytes = lookup.TextBytes(0, &size);

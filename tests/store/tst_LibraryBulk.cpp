@@ -8,6 +8,7 @@ class TestLibraryBulk : public QObject {
 private slots:
     void wordsMatchTheWholeValueExactly_data();
     void wordsMatchTheWholeValueExactly();
+    void wordsBeyondWhatTheLargestIdTellsAreAllKnown();
     void wordsReadEarlierAreCheckedUnderTheLock_data();
     void wordsReadEarlierAreCheckedUnderTheLock();
     void batchWritesAllOrNothing_data();
@@ -49,6 +50,19 @@ void TestLibraryBulk::wordsMatchTheWholeValueExactly() {
     LibraryWords words(f.data->Connection());
     words.Add("newcomer");
     QCOMPARE(words.Contains(word), known);
+}
+
+// The table is sized by the largest ID; IDs below zero make it grow while it is filled.
+void TestLibraryBulk::wordsBeyondWhatTheLargestIdTellsAreAllKnown() {
+    StoreFixture f(TestLibrary::numbered(3000));
+    TestLibrary::exec(f.path, "UPDATE Library SET ID = -ID");
+    f.open();
+    LibraryWords words(f.data->Connection());
+    QCOMPARE(words.Count(), size_t(3000));
+    for (int i = 1; i <= 3000; ++i)
+        QVERIFY2(words.Contains(QString("word%1").arg(i)), qPrintable(QString::number(i)));
+    QVERIFY(!words.Contains("word3001"));
+    QVERIFY(!words.Contains("word0"));
 }
 
 // The words read before the write lock are taken only when nothing was written since, by
