@@ -2,6 +2,7 @@
 
 #include "engine/SessionTally.h"
 #include "platform/LexomatError.h"
+#include "store/LibraryHold.h"
 #include "store/MyTextDatabaseRec.h"
 #include <QFont>
 #include <QHash>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFontDialog;
@@ -20,6 +22,9 @@ class SoundPlayer;
 class TBevelPanel;
 class TLexomatList;
 struct ProgressRow;
+namespace SessionStore {
+struct OtherChanges;
+}
 namespace Ui {
 class TForm1;
 }
@@ -33,6 +38,7 @@ struct TStudyState {
     bool Paused = false;
     int32_t ElapsedSeconds = 0;
     int32_t TotalSeconds = 0;
+    int32_t StoredSeconds = 0; // the study time the file held when read or last saved
     int32_t QuestionIndex = 0;
     int32_t QuestionID = 0;
     int32_t RightSlot = 0;
@@ -71,7 +77,9 @@ public:
 
     // Opening, closing, resetting and saving.
     void act_openExecute();
-    bool OpenLibrary(const QString &path); // the open path after the file dialog
+    // The open path after the file dialog; a claim made for path before the library open
+    // then was left is used, else the claim is made here.
+    bool OpenLibrary(const QString &path, std::optional<LibraryClaim> claim = std::nullopt);
     void act_closeExecute();
     void act_resetExecute();
     void act_libraryExecute();
@@ -159,10 +167,16 @@ protected:
 private:
     void connectHandlers();
     void LeaveLibrary();
+    // The claim to open path; asks first when another running copy has it open.
+    std::optional<LibraryClaim> ClaimLibrary(const QString &path);
     void EndPause();
     void SetTextColor(const QColor &color);
     bool WriteSession(); // levels, time and progress, all or nothing; reports a failure
-    void ShowViewer();   // the box viewer over tb_library as the caller set it up
+    // Asked when another program changed levels or time since they were read: mrYes
+    // overwrites them, mrNo keeps them, mrCancel writes nothing.
+    int AskOverwrite(const SessionStore::OtherChanges &changes);
+    void TellKept(const SessionStore::OtherChanges &changes);
+    void ShowViewer(); // the box viewer over tb_library as the caller set it up
     // The definitions as the panels can show them, each long one cut with "…" and whole
     // in its tool tip.
     void FitDefinitions();

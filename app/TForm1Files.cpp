@@ -31,12 +31,20 @@ void TForm1::OpenFile(const QString &path) {
         return;
     }
     const bool library = IsLibrary(path);
+    // Asked before anything is left: a library that another copy has open, and the
+    // learner does not want to open too, leaves the study here as it was.
+    std::optional<LibraryClaim> claim;
+    if (library && DetectLibraryFileKind(path) == LibraryFileKind::SQLite) {
+        claim = ClaimLibrary(path);
+        if (!claim)
+            return;
+    }
     if (s.LibraryOpen && SaveCurrentSession() == mrCancel)
         return;
     LeaveLibrary();
     ClearScreen();
     if (library) {
-        OpenLibrary(path);
+        OpenLibrary(path, std::move(claim));
         return;
     }
     frm_admin->ImportWhenShown(path);

@@ -39,7 +39,7 @@ void TForm1::TimerTotalTimer() {
 
 void TForm1::SetTotalTime() {
     s.TotalSeconds = 0;
-    s.TotalSeconds = SessionStore::LoadTotalTime(*dm);
+    s.TotalSeconds = s.StoredSeconds = SessionStore::LoadTotalTime(*dm);
     lbTotalTime->setText(SecondsToText(s.TotalSeconds));
     FitCounters();
 }

@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 
 #include "app/LibraryFileDialog.h"
+#include "app/SecondsToText.h"
 #include "app/SessionStore.h"
 #include "app/TBevelPanel.h"
 #include "dialogs/LegacyLibraryConversion.h"
@@ -38,18 +39,82 @@ bool TForm1::WriteSession() {
     try {
         // The question box is gone before the write starts.
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        StoreWaitFeedback feedback(*dm, this, dm->DatabasePath());
         std::optional<ProgressRow> progress;
         if (!s.Unsaved.Empty())
             progress = SessionProgress();
-        SessionStore::SaveLevelsAndTime(*dm, *cardList, s.TotalSeconds, progress);
-        s.Unsaved = {};
-        return true;
+        std::optional<SessionStore::OverwriteAnswer> answer;
+        for (;;) {
+            SessionStore::SaveResult result;
+            {
+                StoreWaitFeedback feedback(*dm, this, dm->DatabasePath());
+                result = SessionStore::SaveLevelsAndTime(
+                    *dm, *cardList, {s.TotalSeconds, s.StoredSeconds}, progress, answer);
+            }
+            if (!result.saved) {
+                // Asked again should the other program change more meanwhile.
+                const int reply = AskOverwrite(result.changes);
+                if (reply == mrCancel)
+                    return false;
+                answer = SessionStore::OverwriteAnswer{reply == mrYes, result.changes};
+                continue;
+            }
+            s.Unsaved = {};
+            s.TotalSeconds = s.StoredSeconds = result.seconds;
+            lbTotalTime->setText(SecondsToText(s.TotalSeconds));
+            if (!result.changes.Empty())
+                TellKept(result.changes);
+            return true;
+        }
     } catch (const LexomatError &error) {
         // Nothing was written; the levels and time stay in memory for another try.
         ShowError(QStringLiteral("The session could not be saved."), error);
         return false;
     }
+}
+
+namespace {
+QString Cards(size_t count) {
+    return count == 1 ? QStringLiteral("the level of 1 card")
+                      : QString("the levels of %1 cards").arg(count);
+}
+} // namespace
+
+int TForm1::AskOverwrite(const SessionStore::OtherChanges &changes) {
+    QStringList what;
+    if (!changes.levels.empty())
+        what << Cards(changes.levels.size());
+    if (changes.seconds)
+        what << QStringLiteral("the study time");
+    const bool one = what.size() == 1 && changes.levels.size() <= 1;
+    const int answer = ShowMessage(
+        QStringLiteral("Save"),
+        QString("\n\rSince this window read \"%1\", another program has changed %2.\n\r"
+                "Overwrite %3 with this session's?")
+            .arg(QFileInfo(dm->DatabasePath()).fileName(), what.join(QStringLiteral(" and ")),
+                 one ? QStringLiteral("it") : QStringLiteral("them")),
+        3);
+    return answer == mrYes || answer == mrNo ? answer : mrCancel;
+}
+
+void TForm1::TellKept(const SessionStore::OtherChanges &changes) {
+    QString text;
+    if (!changes.levels.empty()) {
+        // The cards now stand where the other program put them, the question too.
+        const int32_t index = cardList->IndexOfId(s.QuestionID);
+        if (index >= 0)
+            s.QuestionIndex = index;
+        VisualFeedback();
+        text += changes.levels.size() == 1
+                    ? QStringLiteral("\n\rThe level another program gave 1 card was kept: "
+                                     "this session's answers to it were not saved.")
+                    : QString("\n\rThe levels another program gave %1 cards were kept: this "
+                              "session's answers to them were not saved.")
+                          .arg(changes.levels.size());
+    }
+    if (changes.seconds)
+        text += QStringLiteral("\n\rThis session's study time was added to the study time "
+                               "the other program saved.");
+    ShowMessage(QStringLiteral("Save"), text, 1);
 }
 
 void TForm1::LeaveLibrary() {
@@ -74,18 +139,32 @@ void TForm1::act_openExecute() {
         OpenLibrary(path);
 }
 
-bool TForm1::OpenLibrary(const QString &chosenPath) {
+std::optional<LibraryClaim> TForm1::ClaimLibrary(const QString &path) {
+    return Tdm::ClaimLibrary(path, [this](const QString &file) {
+        return ShowMessage(QStringLiteral("Open"),
+                           QStringLiteral("\n\r\"%1\" is open in another Lexomat window. Open it "
+                                          "anyway?")
+                               .arg(QFileInfo(file).fileName()),
+                           2) == mrYes;
+    });
+}
+
+bool TForm1::OpenLibrary(const QString &chosenPath, std::optional<LibraryClaim> claim) {
     // An older Access library is studied through a copy in the program's own format.
     const QString path =
         LegacyLibraryConversion::PathToOpen(this, chosenPath, QuestionStyle::ProgramMessageBox);
     if (path.isEmpty())
         return false;
+    if (!claim || claim->path != path)
+        claim = ClaimLibrary(path);
+    if (!claim)
+        return false; // another copy has it open: as if no file had been chosen
     try {
         {
             StoreWaitFeedback feedback(*dm, this, path);
             dm->CloseDatabase();
             dm->SetDatabasePath(path);
-            dm->OpenDatabase();
+            dm->OpenDatabase(std::move(*claim));
             cardList->Clear();
             PopulateList();
         }

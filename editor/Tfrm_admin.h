@@ -1,9 +1,12 @@
 #pragma once
 
+#include "store/LibraryHold.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -110,9 +113,9 @@ private:
     // caption from the state and the path, and brings the count, the emptiness check
     // and the buttons in line with the library the data module now has open.
     void SetCurrentLibrary(Library state, const QString &path = QString());
-    // Opens a library file in the data module and attaches it to the grid; throws
-    // LexomatError (nothing is open then).
-    void OpenInDataModule(const QString &path);
+    // Opens a library file in the data module, on the strength of a claim when one was
+    // made for it, and attaches it to the grid; throws LexomatError (nothing is open then).
+    void OpenInDataModule(const QString &path, std::optional<LibraryClaim> claim = std::nullopt);
     // Binds the grid to the library the data module has just opened, with the search.
     void AttachOpenedLibrary();
 
@@ -128,6 +131,16 @@ private:
     void LayOutStrips();
     void ShowGridMenu(const QPoint &at);
     bool EditRow(bool adding);
+    // The card as the record dialog showed it for an update.
+    struct ShownCard {
+        int32_t id = 0;
+        std::optional<int32_t> level;
+        QString word;
+    };
+    // Posts the row in the dialog. A level typed over one that another program changed
+    // since the dialog showed it is written only when the user says so; a level left as
+    // shown leaves the other program's in the file.
+    void PostRow(TTable *table, const std::optional<ShownCard> &shown);
     void DeleteFromGrid();
     void CloseLibrary();
     // Closes the untitled library and removes its file: the user discarded it.

@@ -4,6 +4,7 @@
 #include "editor/Tfrm_addlibrary.h"
 #include "editor/Tfrm_admin.h"
 #include "platform/LexomatError.h"
+#include "store/StoredLevels.h"
 #include "store/TTable.h"
 #include "store/TTableModel.h"
 #include "store/Tdm.h"
@@ -13,6 +14,16 @@
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTableView>
+
+namespace {
+const QString LevelField = QStringLiteral("ImportanceField");
+
+std::optional<int32_t> LevelOf(const QVariant &value) {
+    bool whole = false;
+    const int32_t level = value.toString().trimmed().toInt(&whole);
+    return whole ? std::optional<int32_t>(level) : std::nullopt;
+}
+} // namespace
 
 bool Tfrm_admin::EnsureLibrary() {
     if (EditingTempLibrary || EditingLibraryFile)
@@ -27,11 +38,18 @@ bool Tfrm_admin::EditRow(bool adding) {
     TTable *table = dm->tb_library;
     frm_addlibrary->setWindowTitle(adding ? QStringLiteral("Add Record")
                                           : QStringLiteral("Update Record"));
+    std::optional<ShownCard> shown;
     if (!Guarded([&] {
-            if (adding)
+            if (adding) {
                 table->Append();
-            else
+            } else {
                 table->Edit();
+                // An edit of an empty table adds a card instead.
+                if (table->GetState() == TTable::State::Edit)
+                    shown = ShownCard{table->FieldByName(QStringLiteral("ID")).toInt(),
+                                      LevelOf(table->FieldByName(LevelField)),
+                                      table->FieldAsString(QStringLiteral("Word"))};
+            }
         }))
         return false;
     for (;;) {
@@ -39,8 +57,66 @@ bool Tfrm_admin::EditRow(bool adding) {
             table->Cancel();
             return false;
         }
-        if (Guarded([table] { table->Post(); }))
+        if (Guarded([&] { PostRow(table, shown); }))
             return true;
+    }
+}
+
+void Tfrm_admin::PostRow(TTable *table, const std::optional<ShownCard> &shown) {
+    if (!shown || !shown->level) {
+        table->Post();
+        return;
+    }
+    // The look and the write in one transaction: nothing comes between them.
+    LibraryConnection &connection = dm->Connection();
+    const QString what = QStringLiteral("Saving the card");
+    std::optional<int32_t> overwritten; // a stored level the user chose to write over
+    for (;;) {
+        const std::optional<int32_t> typed = LevelOf(table->FieldByName(LevelField));
+        QVariantList edited;
+        const QStringList fields = table->FieldNames();
+        for (const QString &field : fields)
+            edited << table->FieldByName(field);
+        connection.Begin(what);
+        try {
+            const std::optional<int32_t> stored = StoredLevels::LevelOf(connection, shown->id);
+            if (stored && stored != shown->level && stored != typed && stored != overwritten) {
+                if (typed != shown->level) {
+                    connection.Rollback();
+                    if (EditorMessages::YesNo(
+                            this,
+                            QString("Since \"%1\" was shown here, another program has changed "
+                                    "its importance to %2. Overwrite it with %3?")
+                                .arg(shown->word)
+                                .arg(*stored)
+                                .arg(typed ? QString::number(*typed) : QString())) == mrYes)
+                        overwritten = stored;
+                    else
+                        table->SetFieldValue(LevelField, *stored); // the rest of the edit stays
+                    continue;
+                }
+                // Left as it was shown: the other program's level stays.
+                table->SetFieldValue(LevelField, *stored);
+            }
+            table->Post();
+            connection.Commit(what);
+            return;
+        } catch (...) {
+            // A post undone after it went through: the row is edited again as typed, so
+            // that the dialog comes back with it.
+            const bool posted = table->GetState() == TTable::State::Browse;
+            connection.Rollback();
+            if (posted) {
+                table->Refresh();
+                if (table->Locate(QStringLiteral("ID"), shown->id)) {
+                    table->Edit();
+                    for (qsizetype i = 0; i < fields.size(); ++i)
+                        if (table->FieldByName(fields[i]) != edited[i])
+                            table->SetFieldValue(fields[i], edited[i]);
+                }
+            }
+            throw;
+        }
     }
 }
 

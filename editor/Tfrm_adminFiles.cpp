@@ -49,11 +49,14 @@ void Tfrm_admin::SetCurrentLibrary(Library state, const QString &path) {
     Test_Tabel_Gol();
 }
 
-void Tfrm_admin::OpenInDataModule(const QString &path) {
+void Tfrm_admin::OpenInDataModule(const QString &path, std::optional<LibraryClaim> claim) {
     CloseLibrary();
     StoreWaitFeedback feedback(*dm, this, path);
     dm->SetDatabasePath(path);
-    dm->OpenDatabase();
+    if (claim)
+        dm->OpenDatabase(std::move(*claim));
+    else
+        dm->OpenDatabase();
     AttachOpenedLibrary();
 }
 
@@ -102,7 +105,16 @@ void Tfrm_admin::act_openExecute() {
 }
 
 bool Tfrm_admin::FileOpen1Accept(const QString &fileName) {
-    if (!Guarded([&] { OpenInDataModule(fileName); })) {
+    // Asked before the library open now is left: a no keeps it open, as a cancelled
+    // dialog does.
+    std::optional<LibraryClaim> claim = Tdm::ClaimLibrary(fileName, [this](const QString &file) {
+        return EditorMessages::YesNo(
+                   this, QString("\"%1\" is open in another Lexomat window. Open it anyway?")
+                             .arg(file)) == mrYes;
+    });
+    if (!claim)
+        return false;
+    if (!Guarded([&] { OpenInDataModule(fileName, std::move(*claim)); })) {
         // Refused (not a library, unreadable): nothing is open.
         CloseLibrary();
         SetCurrentLibrary(Library::None);
@@ -125,13 +137,22 @@ void Tfrm_admin::act_saveExecute() {
 bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
     if (!untitled)
         return false;
+    // Saving over a library that another copy of the program has open would pull the
+    // file from under it; the lock of the new name is taken before anything is written.
+    LibraryHold::Taken target = LibraryHold::Take(fileName);
+    if (target.outcome == LibraryHold::Outcome::HeldElsewhere) {
+        EditorMessages::Error(this, QString("The library could not be saved as \"%1\": it is "
+                                            "open in another Lexomat window.")
+                                        .arg(fileName));
+        return false;
+    }
     Tdm::SavedBy savedBy = Tdm::SavedBy::Moving;
     try {
         // The file dialog asked before it returned a name that is taken.
         const bool replace = QFileInfo::exists(fileName);
         // The table stays open on the library throughout, with its rows, order and current
         // card; refused for the untitled file itself (also through a link).
-        savedBy = dm->SaveDatabaseAs(fileName, replace);
+        savedBy = dm->SaveDatabaseAs(fileName, replace, std::move(target.hold));
     } catch (const LexomatError &error) {
         // The untitled library stays open and untitled where it can; the target is as it
         // was.

@@ -3,6 +3,7 @@
 #include "engine/Random.h"
 #include "platform/FileIdentity.h"
 #include "platform/LexomatError.h"
+#include "store/LibraryHold.h"
 #include "store/LibraryLock.h"
 #include "store/Tdm.h"
 
@@ -45,12 +46,13 @@ void RemoveLibrary(const QString &path) {
 }
 } // namespace
 
-UntitledLibrary::UntitledLibrary(std::unique_ptr<LibraryLock> held) : lock(std::move(held)) {}
+UntitledLibrary::UntitledLibrary(const QString &libraryPath, std::shared_ptr<LibraryHold> held)
+    : path(libraryPath), hold(std::move(held)) {}
 
 UntitledLibrary::~UntitledLibrary() = default;
 
 QString UntitledLibrary::Path() const {
-    return lock->LibraryPath();
+    return path;
 }
 
 QString UntitledLibrary::MarkerPath(const QString &libraryPath) {
@@ -67,11 +69,11 @@ std::unique_ptr<UntitledLibrary> UntitledLibrary::Make(const QString &folder) {
         // The one random generator of the program names it.
         const QString path = QDir(folder).filePath(
             QString::number(LexomatRandom::InRange(0, 2147483646)) + QStringLiteral(".mdb"));
-        if (!NameIsFree(path))
+        if (!NameIsFree(path) || LibraryHold::HeldHere(path))
             continue;
-        auto lock = std::make_unique<LibraryLock>(path);
-        if (!lock->TryLock()) {
-            if (lock->HeldElsewhere())
+        LibraryHold::Taken lock = LibraryHold::Take(path);
+        if (lock.outcome != LibraryHold::Outcome::Held) {
+            if (lock.outcome == LibraryHold::Outcome::HeldElsewhere)
                 continue;
             throw LexomatError(QString("No untitled library can be made in \"%1\": its lock "
                                        "file cannot be written (the folder is read-only or the "
@@ -98,7 +100,7 @@ std::unique_ptr<UntitledLibrary> UntitledLibrary::Make(const QString &folder) {
             throw LexomatError(
                 QString("No untitled library can be made in \"%1\": %2").arg(folder, reason));
         }
-        return std::unique_ptr<UntitledLibrary>(new UntitledLibrary(std::move(lock)));
+        return std::unique_ptr<UntitledLibrary>(new UntitledLibrary(path, std::move(lock.hold)));
     }
     throw LexomatError(
         QString("No untitled library can be made in \"%1\": no free name was found, or the "
@@ -113,19 +115,22 @@ std::vector<std::unique_ptr<UntitledLibrary>> UntitledLibrary::LeftBehind(const 
          dir.entryInfoList({QStringLiteral("*.mdb")}, QDir::Files, QDir::Time | QDir::Reversed)) {
         if (!IsUntitledName(file.fileName()) || !MarkerNames(file.absoluteFilePath()))
             continue;
-        auto lock = std::make_unique<LibraryLock>(file.absoluteFilePath());
-        if (lock->TryLock())
-            found.push_back(std::unique_ptr<UntitledLibrary>(new UntitledLibrary(std::move(lock))));
+        // One that this program has open is no one's left-overs.
+        if (LibraryHold::HeldHere(file.absoluteFilePath()))
+            continue;
+        LibraryHold::Taken lock = LibraryHold::Take(file.absoluteFilePath());
+        if (lock.outcome == LibraryHold::Outcome::Held)
+            found.push_back(std::unique_ptr<UntitledLibrary>(
+                new UntitledLibrary(file.absoluteFilePath(), std::move(lock.hold))));
     }
     // A marker whose library is gone (removed by hand) is only clutter.
     for (const QFileInfo &marker :
          dir.entryInfoList({QStringLiteral("*.mdb.untitled")}, QDir::Files)) {
         const QString library = marker.absoluteFilePath().chopped(9);
-        if (!QFileInfo::exists(library) && !QFileInfo(library).isSymLink()) {
-            LibraryLock lock(library);
-            if (lock.TryLock())
-                QFile::remove(marker.absoluteFilePath());
-        }
+        if (!QFileInfo::exists(library) && !QFileInfo(library).isSymLink() &&
+            !LibraryHold::HeldHere(library) &&
+            LibraryHold::Take(library).outcome == LibraryHold::Outcome::Held)
+            QFile::remove(marker.absoluteFilePath());
     }
     return found;
 }

@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-class LibraryLock;
+class LibraryHold;
 
 // An untitled library: "<random number>.mdb" in the start-up folder, edited until it is
 // saved under a name or discarded. Two files beside it say what it is:
-//  - "<name>.lock" (LibraryLock), held while a running editor has it open;
+//  - "<name>.lock" (LibraryHold), held while a running editor has it open;
 //  - "<name>.untitled", a marker written when the program makes it, naming the file
 //    itself (device and inode); it goes when the library is saved or discarded.
 // Only a file whose marker names it and whose lock no running program holds was left
@@ -41,7 +41,8 @@ public:
     static bool IsUntitledName(const QString &fileName); // decimal digits + ".mdb"
 
 private:
-    explicit UntitledLibrary(std::unique_ptr<LibraryLock> lock);
+    UntitledLibrary(const QString &path, std::shared_ptr<LibraryHold> hold);
 
-    std::unique_ptr<LibraryLock> lock;
+    QString path;
+    std::shared_ptr<LibraryHold> hold;
 };

@@ -169,10 +169,46 @@ TLexomatList::LevelWrites TLexomatList::PendingLevelWrites() const {
     writes.resetAll = resetPending;
     for (const auto &[id, levels] : changedLevels)
         if (levels.first != levels.second)
-            writes.levels.emplace_back(id, levels.second);
+            writes.levels.push_back({id, levels.second, levels.first});
     // In ID order the writes walk the table's pages once instead of at random.
-    std::sort(writes.levels.begin(), writes.levels.end());
+    std::sort(writes.levels.begin(), writes.levels.end(),
+              [](const LevelWrite &a, const LevelWrite &b) { return a.id < b.id; });
     return writes;
+}
+
+void TLexomatList::AdoptLevels(const std::vector<std::pair<int32_t, int32_t>> &stored) {
+    if (stored.empty())
+        return;
+    const std::unordered_map<int32_t, int32_t> levels(stored.begin(), stored.end());
+    std::vector<int32_t> places;
+    int32_t index = 0;
+    Items.ForEach([&](const TCardEntry &entry) {
+        if (levels.count(entry.ID))
+            places.push_back(index);
+        ++index;
+    });
+    // From the back, so that the places still to visit stay where they are.
+    std::vector<TCardEntry> moved;
+    for (auto place = places.rbegin(); place != places.rend(); ++place) {
+        TCardEntry entry = Items.Erase(*place);
+        CountIntoBox(entry.ImportanceField, -1);
+        entry.ImportanceField = levels.at(entry.ID);
+        CountIntoBox(entry.ImportanceField, 1);
+        changedLevels.erase(entry.ID);
+        moved.push_back(entry);
+    }
+    for (const TCardEntry &entry : moved)
+        Items.Insert(InsertPosition(entry.ImportanceField), entry);
+}
+
+int32_t TLexomatList::IndexOfId(int32_t id) const {
+    int32_t index = 0, found = -1;
+    Items.ForEach([&](const TCardEntry &entry) {
+        if (found < 0 && entry.ID == id)
+            found = index;
+        ++index;
+    });
+    return found;
 }
 
 void TLexomatList::MarkLevelsSaved() {

@@ -37,14 +37,26 @@ public:
     std::string BoxFilter(int32_t boxCode) const;
 
     // What a save must write so that the file holds the levels in memory: every level
-    // when the list was reset since the last save, then the (ID, level) of each card
-    // whose level differs from what the file held, in ascending order of ID.
+    // when the list was reset since the last save, then each card whose level differs
+    // from what the file held, in ascending order of ID, with the level it was read with
+    // (loaded or last saved), so that a save can tell whether another program wrote it.
+    struct LevelWrite {
+        int32_t id;
+        int32_t level; // now
+        int32_t read;  // as the file held it when read
+        bool operator==(const LevelWrite &) const = default;
+    };
     struct LevelWrites {
         bool resetAll = false;
-        std::vector<std::pair<int32_t, int32_t>> levels;
+        std::vector<LevelWrite> levels;
     };
     LevelWrites PendingLevelWrites() const;
     void MarkLevelsSaved(); // after the writes reached the file
+    // Takes the levels the file holds for some cards (ID, level) as theirs, as if just
+    // read: they move to their place, the counters follow, and nothing is left to save
+    // for them. Cards not in the list are passed over.
+    void AdoptLevels(const std::vector<std::pair<int32_t, int32_t>> &stored);
+    int32_t IndexOfId(int32_t id) const; // -1 when no card has it
     bool AllKnown() const;
 
     // Tests seed the generator to make picks repeatable; the program seeds it once

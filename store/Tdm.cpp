@@ -1,6 +1,7 @@
 #include "store/Tdm.h"
 
 #include "platform/LexomatError.h"
+#include "store/LibraryHold.h"
 #include "store/LibrarySchema.h"
 #include "store/SqliteStatement.h"
 #include "store/TTable.h"
@@ -34,6 +35,13 @@ QString Tdm::DatabasePath() const {
     return path;
 }
 
+std::optional<LibraryClaim> Tdm::ClaimLibrary(const QString &path, const OpenAnyway &openAnyway) {
+    LibraryHold::Taken taken = LibraryHold::Take(path);
+    if (taken.outcome == LibraryHold::Outcome::HeldElsewhere && !(openAnyway && openAnyway(path)))
+        return std::nullopt;
+    return LibraryClaim{path, std::move(taken.hold)};
+}
+
 void Tdm::OpenDatabase() {
     if (Connected()) {
         tb_library->Open();
@@ -42,10 +50,27 @@ void Tdm::OpenDatabase() {
     OpenAs(LibraryConnection::Mode::ReadWrite);
 }
 
-void Tdm::OpenAs(LibraryConnection::Mode mode) {
+void Tdm::OpenDatabase(LibraryClaim claim) {
+    if (Connected()) {
+        tb_library->Open();
+        return;
+    }
+    OpenAs(LibraryConnection::Mode::ReadWrite, std::move(claim));
+}
+
+void Tdm::OpenAs(LibraryConnection::Mode mode, std::optional<LibraryClaim> claim) {
     if (path.isEmpty())
         throw LexomatError("No library file is attached.");
+    // A claim made for another file says nothing about this one.
+    if (!claim || claim->path != path) {
+        claim = ClaimLibrary(path, nullptr);
+        if (!claim)
+            throw LexomatError(QString("The library file \"%1\" is open in another Lexomat "
+                                       "window.")
+                                   .arg(path));
+    }
     try {
+        hold = std::move(claim->hold);
         connection.Open(path, mode);
         inTransaction = false;
         tb_library->SetTableName("Library");
@@ -60,6 +85,7 @@ void Tdm::CloseDatabase() {
     tb_library->ReleaseConnection();
     connection.Close();
     inTransaction = false;
+    hold.reset();
 }
 
 bool Tdm::Connected() const {

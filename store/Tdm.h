@@ -1,11 +1,13 @@
 #pragma once
 
 #include "store/LibraryConnection.h"
+#include "store/LibraryHold.h"
 #include "store/MyTextDatabaseRec.h"
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class TTable;
@@ -20,7 +22,20 @@ public:
 
     void SetDatabasePath(const QString &path); // attaches, opens nothing
     QString DatabasePath() const;
-    void OpenDatabase();  // opens the connection, checks the schema, activates tb_library
+
+    // Asked when another running copy has the file open: true opens it all the same.
+    using OpenAnyway = std::function<bool(const QString &path)>;
+    // The claim to open path (LibraryClaim), made before the library open now is left so
+    // that a no leaves that one open. Empty when another running copy has path open and
+    // openAnyway said no.
+    static std::optional<LibraryClaim> ClaimLibrary(const QString &path,
+                                                    const OpenAnyway &openAnyway);
+
+    // Opens the connection, checks the schema, activates tb_library. The library's lock
+    // is held while it is open; a library that another running copy holds is refused,
+    // unless a claim for it says it may be opened all the same.
+    void OpenDatabase();
+    void OpenDatabase(LibraryClaim claim);
     void CloseDatabase(); // no effect on what is already closed
     bool Connected() const;
     MyTextDatabaseRec GetRecordByID(int32_t id);
@@ -51,7 +66,10 @@ public:
     // library is open again where it was, unless LexomatError says otherwise. No wait
     // handler is told meanwhile: nothing may read the table until it returns.
     enum class SavedBy { Moving, Copying };
-    SavedBy SaveDatabaseAs(const QString &target, bool replace);
+    // `targetHold`: this program's hold on the lock of the new name (none where no lock
+    // can be written); it becomes the open library's hold once the save succeeded.
+    SavedBy SaveDatabaseAs(const QString &target, bool replace,
+                           std::shared_ptr<LibraryHold> targetHold = {});
     // The number of cards of a library file, read through a connection of its own
     // without changing the file; throws LexomatError when it is not a library.
     static int CardCount(const QString &path);
@@ -77,7 +95,7 @@ public:
     // ds_library of the classic design is tb_library->Model(): grids bind to it.
 
 private:
-    void OpenAs(LibraryConnection::Mode mode);
+    void OpenAs(LibraryConnection::Mode mode, std::optional<LibraryClaim> claim = std::nullopt);
     void ReopenKeepingTheTable(const QString &at, std::optional<uint32_t> version);
     // Empty when the library is open again at `at`, else why not (nothing is open then).
     QString ReopenAfterFailedSave(const QString &at, std::optional<uint32_t> version);
@@ -85,6 +103,7 @@ private:
     QString path;
     LibraryConnection connection;
     WaitHandler waitHandler;
+    std::shared_ptr<LibraryHold> hold; // of the open library, while it is open
     bool inTransaction = false;
 };
 

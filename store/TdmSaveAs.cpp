@@ -39,7 +39,8 @@ void FlushFolders(const QString &from, const QString &to) {
 }
 } // namespace
 
-Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace) {
+Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace,
+                                 std::shared_ptr<LibraryHold> targetHold) {
     if (!Connected())
         throw LexomatError("No library file is open.");
     const QString from = path;
@@ -144,6 +145,8 @@ Tdm::SavedBy Tdm::SaveDatabaseAs(const QString &chosen, bool replace) {
                                                 : "it stays where it was.\n" + stillClosed),
                            error.message());
     }
+    // The old name's lock goes; the new one's stays while the library is open there.
+    hold = std::move(targetHold);
     return by;
 }
 

@@ -119,8 +119,10 @@ private slots:
                  qPrintable(again.seenTexts().join('|')));
         QCOMPARE(dm->DatabasePath(), copy);
         QCOMPARE(TestLibrary::levels(copy), studied);
+        // Beside them only the lock of the copy being studied.
         QCOMPARE(Jet4Files::listing(folder),
-                 QStringList({"lib_small (Lexomat).mdb", "lib_small.mdb"}));
+                 QStringList({"lib_small (Lexomat).mdb", "lib_small (Lexomat).mdb.lock",
+                              "lib_small.mdb"}));
     }
 };
 

@@ -80,6 +80,10 @@ std::unique_ptr<SecondCopy> SecondCopy::Study(const QString &library) {
     return std::unique_ptr<SecondCopy>(new SecondCopy({"study", library}));
 }
 
+qint64 SecondCopy::pid() const {
+    return process->processId();
+}
+
 SecondCopy::~SecondCopy() {
     crash();
 }

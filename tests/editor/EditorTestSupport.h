@@ -56,6 +56,7 @@ public:
     static std::unique_ptr<SecondCopy> Study(const QString &library);
     ~SecondCopy();
     QString path() const { return held; } // empty when it did not start
+    qint64 pid() const;
     void crash();
 
 private:

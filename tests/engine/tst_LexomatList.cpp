@@ -393,10 +393,12 @@ void TestLexomatList::pendingWritesAreTheLevelsThatDifferFromTheFile() {
             for (auto &[id, level] : file)
                 level = 0;
         for (size_t i = 0; i + 1 < writes.levels.size(); ++i)
-            QVERIFY(writes.levels[i].first < writes.levels[i + 1].first);
-        for (const auto &[id, level] : writes.levels) {
-            QVERIFY(file[id] != level); // only what differs
-            file[id] = level;
+            QVERIFY(writes.levels[i].id < writes.levels[i + 1].id);
+        for (const TLexomatList::LevelWrite &write : writes.levels) {
+            QVERIFY(file[write.id] != write.level); // only what differs
+            if (!writes.resetAll)
+                QCOMPARE(write.read, file[write.id]); // as the file held it
+            file[write.id] = write.level;
         }
         for (int32_t i = 0; i < list.Count(); ++i)
             QCOMPARE(file[list.IdAt(i)], list.LevelAt(i));

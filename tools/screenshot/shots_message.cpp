@@ -23,6 +23,31 @@ static ShotRegistration longMessage(
     },
     [] { frm_message->Label1->setText("\n\rSave current session ?"); });
 
+// The questions when another running copy has the library open, and when a save would
+// write over what another program changed.
+static ShotRegistration openAnyway(
+    "Tfrm_message-open-anyway",
+    [] {
+        frm_message->setWindowTitle("Open");
+        frm_message->Label1->setText(
+            "\n\r\"Lesson 12.mdb\" is open in another Lexomat window. Open it anyway?");
+        frm_message->Set2Buttons();
+        return static_cast<QWidget *>(frm_message);
+    },
+    [] { frm_message->Label1->setText("\n\rSave current session ?"); });
+
+static ShotRegistration overwrite(
+    "Tfrm_message-overwrite",
+    [] {
+        frm_message->setWindowTitle("Save");
+        frm_message->Label1->setText(
+            "\n\rSince this window read \"Lesson 12.mdb\", another program has changed the "
+            "levels of 3 cards and the study time.\n\rOverwrite them with this session's?");
+        frm_message->Set3Buttons();
+        return static_cast<QWidget *>(frm_message);
+    },
+    [] { frm_message->Label1->setText("\n\rSave current session ?"); });
+
 namespace {
 QWidget *buttonStates = nullptr;
 
