@@ -175,10 +175,12 @@ bool IsBookkeeping(const QString &name) {
     return name.endsWith(".lock");
 }
 
+// As the next program to open the library finds it: a journal that a killed command left
+// is played back first, which a read-only connection could not do.
 QString IntegrityOf(const QString &path) {
     sqlite3 *db = nullptr;
     QString result = "cannot open";
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
         SQLITE_OK) {
         sqlite3_stmt *st = nullptr;
         if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
