@@ -5,6 +5,7 @@
 #include "store/SqliteStatement.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -35,6 +36,11 @@ LibraryWords::LibraryWords(LibraryConnection &connection) : db(connection.Handle
         capacity *= 2;
     table.assign(capacity, 0);
     SqliteStatement scan(db, "SELECT ID, Word FROM Library", "Reading the words");
+    // Each word lands at a random place of a table larger than the caches: its place is
+    // asked for some words ahead of filling it, so that the waits for memory overlap.
+    constexpr size_t Ahead = 16;
+    std::array<std::pair<uint64_t, int64_t>, Ahead> pending;
+    size_t count = 0;
     while (scan.Step()) {
         int size = 0;
         const char *bytes = scan.TextBytes(1, &size);
@@ -44,8 +50,15 @@ LibraryWords::LibraryWords(LibraryConnection &connection) : db(connection.Handle
             throw LexomatError(QString("The card with ID %1 cannot be read: its ID is outside 32 "
                                        "bits.")
                                    .arg(id));
-        Insert(HashOf(bytes ? bytes : "", size), id);
+        const uint64_t hash = HashOf(bytes ? bytes : "", size);
+        __builtin_prefetch(&table[size_t(hash) & (table.size() - 1)], 1);
+        std::pair<uint64_t, int64_t> &next = pending[count++ % Ahead];
+        if (count > Ahead)
+            Insert(next.first, next.second);
+        next = {hash, id};
     }
+    for (size_t i = count > Ahead ? count - Ahead : 0; i < count; ++i)
+        Insert(pending[i % Ahead].first, pending[i % Ahead].second);
     read.Take(db, QStringLiteral("Library"), 1);
     lookup = SqliteStatement(db, "SELECT Word FROM Library WHERE ID=?", "Looking up a word");
 }
