@@ -139,8 +139,13 @@ bool Tfrm_admin::FileSaveAs1Accept(const QString &fileName) {
         return false;
     // Saving over a library that another copy of the program has open would pull the
     // file from under it; the lock of the new name is taken before anything is written.
+    // Another window of this copy (the main window) may have it open too: replaced, its
+    // file would be gone from under that window.
+    const bool openHere =
+        LibraryHold::HeldHere(fileName) &&
+        LibraryHold::LockedFile(fileName) != LibraryHold::LockedFile(untitled->Path());
     LibraryHold::Taken target = LibraryHold::Take(fileName);
-    if (target.outcome == LibraryHold::Outcome::HeldElsewhere) {
+    if (openHere || target.outcome == LibraryHold::Outcome::HeldElsewhere) {
         EditorMessages::Error(this, QString("The library could not be saved as \"%1\": it is "
                                             "open in another Lexomat window.")
                                         .arg(fileName));
