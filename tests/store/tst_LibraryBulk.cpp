@@ -11,6 +11,8 @@ private slots:
     void wordsBeyondWhatTheLargestIdTellsAreAllKnown();
     void wordsReadEarlierAreCheckedUnderTheLock_data();
     void wordsReadEarlierAreCheckedUnderTheLock();
+    void batchWritesEveryCardInOrder_data();
+    void batchWritesEveryCardInOrder();
     void batchWritesAllOrNothing_data();
     void batchWritesAllOrNothing();
     void readerGivesEveryCardInIdOrderAndLeavesTheTableAlone();
@@ -94,6 +96,43 @@ void TestLibraryBulk::wordsReadEarlierAreCheckedUnderTheLock() {
     QVERIFY(LibraryWords(f.data->Connection()).Contains("late") == (meanwhile != "nothing"));
 }
 
+// Cards go in by groups of many rows; a short group, a full one and one over it.
+void TestLibraryBulk::batchWritesEveryCardInOrder_data() {
+    QTest::addColumn<int>("count");
+    for (int count : {1, 63, 64, 65, 200})
+        QTest::addRow("%d cards", count) << count;
+}
+
+void TestLibraryBulk::batchWritesEveryCardInOrder() {
+    QFETCH(int, count);
+    StoreFixture f(TestLibrary::numbered(2));
+    f.open();
+    LibraryConnection &db = f.data->Connection();
+    QStringList expected{"1 word1 definition of word1 0", "2 word2 definition of word2 0"};
+    {
+        CardBatch batch(db);
+        for (int i = 0; i < count; ++i) {
+            const QString word = QString("new %1 ü").arg(i), definition = QString("d\n%1").arg(i);
+            batch.Add(word, definition, i % 7 - 3);
+            expected << QString("%1 %2 %3 %4").arg(i + 3).arg(word, definition).arg(i % 7 - 3);
+        }
+        QCOMPARE(batch.Added(), count);
+        batch.Commit();
+    }
+    QStringList seen;
+    CardReader::ForEach(db, [&](const CardText &card) {
+        seen << QString("%1 %2 %3")
+                    .arg(card.id)
+                    .arg(QString::fromUtf8(card.word, card.wordSize),
+                         QString::fromUtf8(card.definition, card.definitionSize));
+        return true;
+    });
+    const QList<int> levels = TestLibrary::levels(f.path);
+    for (int i = 0; i < seen.size(); ++i)
+        seen[i] += QString(" %1").arg(levels.value(i));
+    QCOMPARE(seen, expected);
+}
+
 void TestLibraryBulk::batchWritesAllOrNothing_data() {
     QTest::addColumn<QString>("ending");
     QTest::addColumn<int>("cards");
@@ -117,8 +156,12 @@ void TestLibraryBulk::batchWritesAllOrNothing() {
         CardBatch batch(f.data->Connection());
         batch.Add("one", "1");
         batch.Add("two", "2");
-        if (ending == "refused")
-            QCOMPARE(errorOf([&] { batch.Add("bad", "3"); }).contains("bad word"), true);
+        if (ending == "refused") // cards go in a group at a time: said by Add or Commit
+            QCOMPARE(errorOf([&] {
+                         batch.Add("bad", "3");
+                         batch.Commit();
+                     }).contains("bad word"),
+                     true);
         else
             batch.Add("three", "3");
         if (ending == "commit" || ending == "nested")
