@@ -57,16 +57,7 @@ std::unique_ptr<WorkbookWriter> CreateWriter(Format format, const QString &path,
 
 // The permissions a new file gets from the user's umask, or the replaced file's own.
 void SetPermissions(const QString &temp, const QString &target) {
-    struct stat st {};
-    mode_t mode;
-    if (::stat(QFile::encodeName(target).constData(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::chmod(QFile::encodeName(temp).constData(), mode);
+    ::chmod(QFile::encodeName(temp).constData(), DurableFiles::ModeFor(target));
 }
 } // namespace
 

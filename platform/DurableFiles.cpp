@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace DurableFiles {
@@ -86,6 +87,15 @@ void MoveOver(const QString &from, const QString &to) {
         throw LexomatError(
             QString("The file \"%1\" cannot be replaced: %2").arg(to, SystemReason(EXDEV)));
     FlushFolderOf(to);
+}
+
+mode_t ModeFor(const QString &target) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0)
+        return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
 } // namespace DurableFiles

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <sys/types.h>
 
 // Steps that make a finished file survive a pulled plug: its bytes on disk before it
 // gets its name, and the name itself on disk (the folder flushed) before anything that
@@ -23,4 +24,7 @@ bool MoveToFreeName(const QString &from, const QString &to);
 // Gives `from` the name `to`, replacing a file of that name in one step; the folder is
 // flushed afterwards.
 void MoveOver(const QString &from, const QString &to);
+// The permissions a file written under target's name gets: those of the file it
+// replaces, else those the user's umask gives a new file.
+mode_t ModeFor(const QString &target);
 } // namespace DurableFiles

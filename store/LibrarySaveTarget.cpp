@@ -1,5 +1,7 @@
 #include "store/LibrarySaveTarget.h"
 
+#include "platform/DurableFiles.h"
+
 #include "platform/FileIdentity.h"
 #include "platform/LexomatError.h"
 
@@ -21,12 +23,7 @@ LibrarySaveTarget::LibrarySaveTarget(const QString &from, const QString &chosenN
 }
 
 mode_t LibrarySaveTarget::Mode() const {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
-        return st.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return DurableFiles::ModeFor(path);
 }
 
 void LibrarySaveTarget::Fail(const QString &reason, const QString &detail) const {

@@ -3,6 +3,21 @@
 #include "store/CardReader.h"
 #include "store/LibraryWords.h"
 
+namespace {
+// "ID word definition" for every card, as the reader gives them.
+QStringList CardLines(LibraryConnection &db) {
+    QStringList lines;
+    CardReader::ForEach(db, [&](const CardText &card) {
+        lines << QString("%1 %2 %3")
+                     .arg(card.id)
+                     .arg(QString::fromUtf8(card.word, card.wordSize),
+                          QString::fromUtf8(card.definition, card.definitionSize));
+        return true;
+    });
+    return lines;
+}
+} // namespace
+
 class TestLibraryBulk : public QObject {
     Q_OBJECT
 private slots:
@@ -119,14 +134,7 @@ void TestLibraryBulk::batchWritesEveryCardInOrder() {
         QCOMPARE(batch.Added(), count);
         batch.Commit();
     }
-    QStringList seen;
-    CardReader::ForEach(db, [&](const CardText &card) {
-        seen << QString("%1 %2 %3")
-                    .arg(card.id)
-                    .arg(QString::fromUtf8(card.word, card.wordSize),
-                         QString::fromUtf8(card.definition, card.definitionSize));
-        return true;
-    });
+    QStringList seen = CardLines(db);
     const QList<int> levels = TestLibrary::levels(f.path);
     for (int i = 0; i < seen.size(); ++i)
         seen[i] += QString(" %1").arg(levels.value(i));
@@ -188,14 +196,7 @@ void TestLibraryBulk::readerGivesEveryCardInIdOrderAndLeavesTheTableAlone() {
 
     LibraryConnection &db = f.data->Connection();
     QCOMPARE(CardReader::Count(db), 4);
-    QStringList seen;
-    CardReader::ForEach(db, [&](const CardText &card) {
-        seen << QString("%1 %2 %3")
-                    .arg(card.id)
-                    .arg(QString::fromUtf8(card.word, card.wordSize),
-                         QString::fromUtf8(card.definition, card.definitionSize));
-        return true;
-    });
+    QStringList seen = CardLines(db);
     QCOMPARE(seen, QStringList({"1 c 3", "2 a 1", "4 b 2\nlines", "5 😀 𝄞"}));
     QCOMPARE(f.table()->Filter(), QString("Word Like '%b%'"));
     QCOMPARE(f.table()->Sort(), QString("Word DESC"));
